@@ -1,0 +1,3 @@
+#include "dmts/dmts.hpp"
+// STUB
+void dmts_t::disallow_deadlocks() {}

@@ -1,0 +1,144 @@
+// Command-line driver: parses the options, reads the automaton when -r is
+// met, parses the specification, optionally restricts it to deadlock-free
+// implementations, then runs the single chosen mode.
+#include <unistd.h>
+
+#include <cstdio>
+#include <fstream>
+#include <iostream>
+#include <memory>
+#include <string>
+
+#include "dmts/dmts.hpp"
+#include "dmts/parser.hpp"
+#include "product/product.hpp"
+#include "rabin/rabin.hpp"
+
+namespace {
+
+enum class mode_t_ { none, dot, product, solve_dot, solve, solved_product };
+
+void print_usage(const char* program) {
+    std::cerr << "usage: " << program
+              << " [output option] [-r rabin_automaton_file] [dmts_file] [other options]\n"
+                 "\twhere output option is (only) one of the following:\n"
+                 "\t-d <process>\toutput given process in dot format\n"
+                 "\t-p <process>\toutput product (process x RA) in dot format\n"
+                 "\t-s <process>\tsolve the rabin game, output yes/no and implementation\n"
+                 "\t-S <process>\tsame as -s, yes/no to stderr, output in dot format\n"
+                 "\t-q          \toutput the rabin automaton in dot format\n"
+                 "\t(all options except -d need -r ra_file to be specified)\n"
+                 "\tother options are:\n"
+                 "\t-f          \tfind a deadlock-free implementation\n"
+                 "\tif no dmts_file is specified, Velkin reads process defs from stdin\n"
+              << std::flush;
+}
+
+[[noreturn]] void fail(const std::string& message) {
+    std::cerr << message << std::endl;
+    std::exit(1);
+}
+
+std::unique_ptr<rabin_t> read_automaton_file(const char* file_name) {
+    std::ifstream in(file_name);
+    if (!in.is_open()) fail(std::string("file '") + file_name + "' could not be open");
+    std::string error;
+    std::unique_ptr<rabin_t> automaton = read_rabin_automaton(in, error);
+    if (!automaton) {
+        std::cerr << "error reading Rabin automaton" << (error.empty() ? "" : ": " + error) << std::endl;
+    }
+    return automaton;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    std::ios::sync_with_stdio(false);
+
+    bool output_option_seen = false;
+    std::string process_name;
+    mode_t_ mode = mode_t_::none;
+    bool deadlock_free = false;
+    bool minimise = false;
+    std::unique_ptr<rabin_t> automaton;
+
+    opterr = 0;
+    int option;
+    while ((option = getopt(argc, argv, ":r:d:p:qhs:S:D:fm")) != -1) {
+        switch (option) {
+        case ':':
+            fail(std::string("option '-") + static_cast<char>(optopt) + "' requires an argument");
+        case '?':
+            fail(std::string("unknown option '-") + static_cast<char>(optopt) + "'");
+        case 'd': case 'p': case 's': case 'S': case 'D': case 'q':
+            if (output_option_seen) fail("use only one output option at a time");
+            output_option_seen = true;
+            if (option == 'q') break;
+            process_name = optarg;
+            mode = option == 'd' ? mode_t_::dot
+                 : option == 'p' ? mode_t_::product
+                 : option == 'S' ? mode_t_::solve_dot
+                 : option == 's' ? mode_t_::solve
+                                 : mode_t_::solved_product;
+            break;
+        case 'f': deadlock_free = true; break;
+        case 'm': minimise = true; break;
+        case 'h': print_usage(argv[0]); return 0;
+        case 'r': automaton = read_automaton_file(optarg); break;
+        }
+    }
+
+    if (optind < argc) {
+        yyin = std::fopen(argv[optind], "r");
+        if (!yyin) fail(std::string("cannot open '") + argv[optind] + "'");
+    }
+
+    auto model = std::make_unique<dmts_t>();
+    dmts = model.get();
+    yyparse();  // after a syntax error the run goes on with what was built
+    if (yyin) std::fclose(yyin);
+    yyin = nullptr;
+
+    if (deadlock_free) model->disallow_deadlocks();
+
+    std::unique_ptr<ra_product_t> product;
+    if (!output_option_seen) {
+        // nothing to print
+    } else if (process_name.empty()) {
+        if (automaton) automaton->output_dot(std::cout, true);
+        else std::cerr << "no rabin automaton specified" << std::endl;
+    } else {
+        int index = model->get_process(process_name.c_str());
+        const process_t& chosen = *model->processes[index];
+        // A process the restriction never saw (it was created by this very
+        // lookup) is undefined and so has no deadlock-free implementation either.
+        if (chosen.deadlocked || (deadlock_free && !chosen.defined)) {
+            std::cerr << "process " << process_name << " has no deadlock-free implementations" << std::endl;
+        } else if (mode == mode_t_::dot) {
+            model->output_dot(index);
+        } else if (!automaton) {
+            std::cerr << "no rabin automaton specified" << std::endl;
+        } else {
+            product = std::make_unique<ra_product_t>(automaton.get(), model.get(), index);
+            product->init_actions();
+            product->make_product();
+            product->set_gb();
+            if (mode == mode_t_::product) {
+                product->output_dot();
+            } else {
+                product->solve();
+                if (minimise) product->minimize_impl();
+                if (mode == mode_t_::solve) product->output_impl(false);
+                else if (mode == mode_t_::solve_dot) product->output_impl(true);
+                else product->output_dot();
+            }
+        }
+    }
+
+    // Release in the documented order: the model, the product, the automaton.
+    dmts = nullptr;
+    model.reset();
+    product.reset();
+    automaton.reset();
+    return 0;
+}

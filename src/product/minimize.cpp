@@ -1,0 +1,3 @@
+#include "product/product.hpp"
+// STUB
+void ra_product_t::minimize_impl() {}

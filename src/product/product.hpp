@@ -1,0 +1,92 @@
+// The product of one DMTS process with the Rabin automaton, laid out as a
+// two-player game graph, together with everything the solver, the extraction
+// and the minimisation compute on it. States are numbered densely from 0 (the
+// initial state node) in breadth-first order; edges are stored grouped by
+// source in compressed rows, in the order they were added.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <vector>
+
+#include "dmts/dmts.hpp"
+#include "product/bitset.hpp"
+#include "rabin/rabin.hpp"
+
+struct product_edge_t {
+    int action;  // -1 for the edge from a state node to one of its choice nodes
+    int target;
+};
+
+struct impl_transition_t {
+    int source;
+    int action;
+    int target;
+};
+
+class ra_product_t {
+public:
+    struct product_state_t {
+        int ra_state;  // -1 after a missing automaton entry ("FATAL ERROR")
+        int process;
+        int choice;    // -1 for a state node, k >= 0 for the k-th choice node
+        bool operator==(const product_state_t& o) const {
+            return ra_state == o.ra_state && process == o.process && choice == o.choice;
+        }
+    };
+
+    ra_product_t(rabin_t* automaton, dmts_t* model, int process_index)
+        : rabin(automaton), dmts(model), process(process_index) {}
+
+    rabin_t* rabin;
+    dmts_t* dmts;
+    int process;
+    int state_count = 0;
+    std::vector<product_state_t> states;
+
+    // Edges of source s: edges[edge_begin[s] .. edge_begin[s+1]), in insertion order.
+    std::vector<uint32_t> edge_begin;
+    std::vector<product_edge_t> edges;
+
+    // Implementation transitions, grouped by ascending source, each source's
+    // transitions in insertion order.
+    std::vector<impl_transition_t> impl_trans;
+
+    std::vector<bitset_t> good;
+    std::vector<bitset_t> bad;
+
+    std::unique_ptr<bitset_t> state_nodes;
+    std::unique_ptr<bitset_t> win;
+    std::vector<uint32_t> rank;
+    std::vector<uint32_t> best_rank;
+
+    int action_count = 0;
+    std::vector<int> action_ap;
+
+    std::unique_ptr<bitset_t> impl_states;
+
+    bool is_choice(int s) const { return states[s].choice >= 0; }
+    const product_state_t& load(int n) const { return states[n]; }
+    bool has_edges() const { return !edges.empty(); }
+
+    // Construction (product.cpp).
+    void init_actions();
+    void make_product();
+    void set_gb();
+
+    // Rendering, unsolved or solved (product_dot.cpp).
+    void output_dot() const;
+
+    // Rabin game (solver.cpp).
+    void solve();
+    bitset_t cpred(const bitset_t& x) const;
+
+    // Extraction and output (implementation.cpp).
+    std::ostream& answer(std::ostream& out) const;
+    void produce_impl();
+    void output_impl(bool dot);
+
+    // Minimisation (minimize.cpp).
+    void minimize_impl();
+};
