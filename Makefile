@@ -3,14 +3,14 @@
 # and once under AddressSanitizer and UndefinedBehaviorSanitizer.
 JOBS ?= $(shell nproc)
 
-.PHONY: all demo check test sanitize clean
+.PHONY: all demo check test sanitize fuzz bench install clean
 
 all:
 	cmake -S . -B build -DCMAKE_BUILD_TYPE=Release > /dev/null
 	cmake --build build -j $(JOBS)
 
 demo: all
-	./build/velkin -d Machine examples/vending.dmts
+	./build/velkin -r examples/vending_fair.dra -s Machine examples/vending.dmts
 
 test: all
 	cd build && ctest --output-on-failure -j $(JOBS)
@@ -20,7 +20,25 @@ sanitize:
 	cmake --build build-asan -j $(JOBS)
 	cd build-asan && ctest --output-on-failure -j $(JOBS)
 
-check: test sanitize
+# Both halves always run, so one report shows every failure; the target fails
+# when either did.
+check:
+	@status=0; \
+	$(MAKE) --no-print-directory test || status=1; \
+	$(MAKE) --no-print-directory sanitize || status=1; \
+	if [ $$status -ne 0 ]; then echo "make check: FAILED"; else echo "make check: all passed"; fi; \
+	exit $$status
+
+# Short libFuzzer runs (needs clang and libclang-rt-14-dev).
+fuzz:
+	bash tests/fuzz/run.sh
+
+# Scaling runs into bench/RESULTS.md (a few minutes; not part of check).
+bench: all
+	bash bench/run.sh
+
+install: all
+	cmake --install build
 
 clean:
-	rm -rf build build-asan
+	rm -rf build build-asan build-fuzz

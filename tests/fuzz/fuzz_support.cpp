@@ -1,0 +1,103 @@
+#include "fuzz_support.hpp"
+
+#include <cstdlib>
+#include <iostream>
+#include <streambuf>
+
+#include "dmts/dmts.hpp"
+#include "dmts/parser.hpp"
+
+namespace {
+
+// Swallows everything; keeps the fuzzer's own output readable and fast.
+class null_buffer_t : public std::streambuf {
+protected:
+    int overflow(int c) override { return c == EOF ? 0 : c; }
+    std::streamsize xsputn(const char*, std::streamsize n) override { return n; }
+};
+
+[[noreturn]] void throw_scanner_abort(int status) { throw scanner_abort_t{status}; }
+
+}  // namespace
+
+void fuzz_setup() {
+    static bool done = false;
+    if (done) return;
+    done = true;
+    static null_buffer_t sink;
+    std::ios::sync_with_stdio(false);
+    std::cout.rdbuf(&sink);
+    std::cerr.rdbuf(&sink);
+    scanner_fatal = throw_scanner_abort;
+}
+
+int fuzz_parse(const char* text, size_t size) {
+    // fmemopen refuses a zero-sized buffer; one blank scans the same as nothing.
+    static char blank[] = " ";
+    FILE* in = size ? fmemopen(const_cast<char*>(text), size, "r") : fmemopen(blank, 1, "r");
+    fuzz_require(in != nullptr, "fmemopen failed");
+    scanner_reset();
+    yyin = in;
+    int result;
+    try {
+        result = yyparse();
+    } catch (const scanner_abort_t&) {
+        result = -1;
+    }
+    std::fclose(in);
+    yyin = nullptr;
+    scanner_reset();
+    return result;
+}
+
+void fuzz_require(bool cond, const char* what) {
+    if (cond) return;
+    std::fputs("fuzz invariant violated: ", stderr);
+    std::fputs(what, stderr);
+    std::fputc('\n', stderr);
+    std::abort();
+}
+
+void check_model(const dmts_t& model, bool after_restriction) {
+    const int n = static_cast<int>(model.processes.size());
+    fuzz_require(model.process_count == n, "process_count differs from the table size");
+    fuzz_require(model.action_count == static_cast<int>(model.action_names.size()),
+                 "action_count differs from the table size");
+    fuzz_require(n >= 1 && model.processes[0]->name == "nil" && model.processes[0]->defined,
+                 "process 0 is not the defined nil process");
+    fuzz_require(model.processes[0]->may.empty() && model.processes[0]->must.empty(),
+                 "the nil process has transitions");
+    for (const auto& entry : model.process_index) {
+        fuzz_require(entry.second > 0 && entry.second < n &&
+                         model.processes[entry.second]->name == entry.first,
+                     "process_index entry names another process");
+    }
+    for (const auto& entry : model.action_index) {
+        fuzz_require(entry.second >= 0 && entry.second < model.action_count &&
+                         model.action_names[entry.second] == entry.first,
+                     "action_index entry names another action");
+    }
+    for (const auto& process : model.processes) {
+        if (!process->defined) {
+            fuzz_require(process->may.empty() && process->must.empty(),
+                         "an undefined process has transitions");
+        }
+        for (const transition_t& t : process->may) {
+            fuzz_require(t.target >= 0 && t.target < n, "may target out of range");
+            fuzz_require(t.action >= 0 && t.action < model.action_count, "may action out of range");
+            if (after_restriction && !process->deadlocked)
+                fuzz_require(!model.processes[t.target]->deadlocked,
+                             "a kept may transition leads to a deadlocked process");
+        }
+        for (const hypertransition_t& h : process->must) {
+            if (!after_restriction || !process->deadlocked)
+                fuzz_require(!h.empty(), "empty must hypertransition");
+            for (size_t i = 0; i < h.size(); ++i) {
+                fuzz_require(i == 0 || h[i - 1] < h[i], "hypertransition not sorted or has duplicates");
+                fuzz_require(process->may.count(h[i]) == 1, "must alternative missing from may");
+            }
+        }
+        if (after_restriction && !process->deadlocked)
+            fuzz_require(!process->must.empty(), "a live process kept no must hypertransition");
+    }
+}
