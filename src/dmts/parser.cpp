@@ -1,3 +1,142 @@
+// The parse loop of the specification language: a classic table-driven
+// shift/reduce loop over the LALR(1) automaton of lalr_table.hpp, with the
+// semantic actions that build the model through the global `dmts`. The loop
+// keeps its own stack, so the nesting of the input never recurses in C++.
 #include "dmts/parser.hpp"
-// STUB: replaced by the parser work.
-int yyparse() { return 0; }
+
+#include <iostream>
+#include <string>
+
+#include "dmts/dmts.hpp"
+#include "dmts/grammar.hpp"
+#include "dmts/lalr_table.hpp"
+#include "dmts/parse_stack.hpp"
+#include "dmts/scanner.hpp"
+
+namespace {
+
+void yyerror(const char* message) { std::cerr << message << "\n"; }
+
+// "syntax error, unexpected X" and, when at most four tokens could have been
+// shifted, ", expecting A or B ..." in token order.
+void report_syntax_error(const lalr_table_t& table, int state, int token) {
+    std::string message = "syntax error, unexpected ";
+    message += token_display_name(token);
+    const std::vector<int> expected = table.shiftable_tokens(state);
+    if (expected.size() <= 4) {
+        for (std::size_t i = 0; i < expected.size(); ++i) {
+            message += i == 0 ? ", expecting " : " or ";
+            message += token_display_name(expected[i]);
+        }
+    }
+    yyerror(message.c_str());
+}
+
+transition_t as_transition(const semantic_value_t& value) { return {value.first, value.second}; }
+
+// Runs the action of `rule` on the right side held at the top of the stack
+// (not yet popped) and returns the value of its left side. A rule without an
+// action of its own takes the value of its first right-side symbol.
+semantic_value_t run_action(int rule, const parse_stack_t& stack) {
+    const std::size_t length = grammar_rules()[rule].rhs.size();
+    // $i of the rule, counted from 1 as in the grammar.
+    auto arg = [&](std::size_t i) -> const semantic_value_t& { return stack.value_below_top(length - i); };
+    semantic_value_t value = length > 0 ? arg(1) : semantic_value_t{};
+    switch (rule) {
+    case 3:  // BeginDef: the ProcessName stands below the equals sign.
+        dmts->open_definition(stack.value_below_top(1).first);
+        break;
+    case 4:
+        dmts->close_definition();
+        break;
+    case 7:  // The name token is reduced before the next token is read, so yylval still holds it.
+        value.first = dmts->get_process(yylval);
+        break;
+    case 12:
+        dmts->proxy()->may.insert(as_transition(arg(2)));
+        break;
+    case 13:
+        value = {arg(1).first, arg(2).first};
+        break;
+    case 14:
+        value.first = dmts->get_action(yylval);
+        break;
+    case 16:
+        value.first = 0;
+        break;
+    case 17:
+        dmts->open_definition(dmts->add_anonymous_process());
+        break;
+    case 18:
+        value.first = dmts->close_definition();
+        break;
+    case 21: {
+        process_t* current = dmts->proxy();
+        const transition_t t = as_transition(arg(1));
+        current->may.insert(t);
+        current->must.insert(hypertransition_t{t});
+        break;
+    }
+    case 22:
+        dmts->proxy()->pending_must.clear();
+        break;
+    case 23: {
+        process_t* current = dmts->proxy();
+        current->must.insert(hypertransition_t(current->pending_must.begin(), current->pending_must.end()));
+        break;
+    }
+    case 25:
+    case 26: {
+        process_t* current = dmts->proxy();
+        const transition_t t = as_transition(arg(rule == 25 ? 3 : 1));
+        current->may.insert(t);
+        current->pending_must.insert(t);
+        break;
+    }
+    default:
+        break;
+    }
+    return value;
+}
+
+}  // namespace
+
+int yyparse() {
+    const lalr_table_t& table = parser_table();
+    const std::vector<rule_t>& rules = grammar_rules();
+    parse_stack_t stack;
+    stack.push(table.start_state, {});
+    int lookahead = -1;  // -1: no token read yet
+    for (;;) {
+        const int state = stack.top_state();
+        if (state == table.final_state) return 0;
+        const int rule = table.default_rule[state];
+        // A state that cannot shift reduces without looking at the next token.
+        if (table.has_shift[state]) {
+            if (lookahead < 0) lookahead = yylex();
+            const int target = table.shift_target(state, lookahead);
+            if (target >= 0) {
+                lookahead = -1;
+                if (!stack.push(target, {})) {
+                    yyerror("memory exhausted");
+                    return 2;
+                }
+                continue;
+            }
+            if (rule < 0) {
+                report_syntax_error(table, state, lookahead);
+                return 1;
+            }
+        } else if (rule < 0) {
+            // Only the final state lacks both; it was handled above.
+            report_syntax_error(table, state, lookahead < 0 ? token_end : lookahead);
+            return 1;
+        }
+        const semantic_value_t value = run_action(rule, stack);
+        stack.pop(rules[rule].rhs.size());
+        if (!stack.push(table.goto_target(stack.top_state(), rules[rule].lhs), value)) {
+            yyerror("memory exhausted");
+            return 2;
+        }
+    }
+}

@@ -1,0 +1,11 @@
+// The scanner of the specification language: turns the bytes of `yyin` (or
+// standard input) into the tokens of grammar.hpp, reading in blocks from files
+// and a line at a time from a terminal, so memory never depends on input size.
+#pragma once
+
+// Returns the next token (a token_t code); token_end at and after the end of
+// the input.
+int yylex();
+
+// Text of the last name token, NUL-terminated; valid until the next yylex call.
+extern const char* yylval;

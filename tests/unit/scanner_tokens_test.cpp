@@ -1,0 +1,137 @@
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "dmts/grammar.hpp"
+#include "dmts/scanner.hpp"
+#include "parser_test_support.hpp"
+
+namespace {
+
+using token_list_t = std::vector<std::pair<int, std::string>>;
+
+struct scan_outcome_t {
+    token_list_t tokens;
+    int fatal_status = 0;
+    std::string errors;
+};
+
+// Scans `in` to its end (or to the scanner's fatal stop); name tokens carry
+// their text, other tokens an empty string.
+scan_outcome_t scan_file(FILE* in) {
+    scan_outcome_t outcome;
+    front_end_sandbox_t sandbox;
+    scanner_reset();
+    yyin = in;
+    try {
+        for (int token; (token = yylex()) != token_end;) {
+            bool named = token == token_process_name || token == token_action_name;
+            outcome.tokens.emplace_back(token, named ? yylval : "");
+        }
+        // The end of input repeats.
+        EXPECT_EQ(yylex(), token_end);
+    } catch (const scanner_fatal_error_t& fatal) {
+        outcome.fatal_status = fatal.status;
+    }
+    outcome.errors = sandbox.errors();
+    yyin = nullptr;
+    scanner_reset();
+    return outcome;
+}
+
+scan_outcome_t scan_text(const std::string& text) {
+    FILE* in = file_with(text);
+    if (!in) return {};
+    scan_outcome_t outcome = scan_file(in);
+    std::fclose(in);
+    return outcome;
+}
+
+const std::pair<int, std::string> nil{token_nil, ""};
+std::pair<int, std::string> action(const std::string& text) { return {token_action_name, text}; }
+std::pair<int, std::string> process(const std::string& text) { return {token_process_name, text}; }
+std::pair<int, std::string> punct(int token) { return {token, ""}; }
+
+}  // namespace
+
+TEST(ScannerTokens, LongestMatchAndTokenBoundaries) {
+    EXPECT_EQ(scan_text("00").tokens, (token_list_t{nil, nil}));
+    EXPECT_EQ(scan_text("0a").tokens, (token_list_t{nil, action("a")}));
+    EXPECT_EQ(scan_text("a1_B").tokens, (token_list_t{action("a1_B")}));
+    EXPECT_EQ(scan_text("A1_b").tokens, (token_list_t{process("A1_b")}));
+    EXPECT_EQ(scan_text("aQ").tokens, (token_list_t{action("aQ")}));
+    EXPECT_EQ(scan_text("a0").tokens, (token_list_t{action("a0")}));
+    EXPECT_EQ(scan_text("nil").tokens, (token_list_t{action("nil")}));
+    EXPECT_EQ(scan_text("P=a.Q").tokens,
+              (token_list_t{process("P"), punct(token_equals), action("a"), process("Q")}));
+    EXPECT_EQ(scan_text("{a|b}(+?)").tokens,
+              (token_list_t{punct(token_open_brace), action("a"), punct(token_bar), action("b"),
+                            punct(token_close_brace), punct(token_open_paren), punct(token_plus),
+                            punct(token_question), punct(token_close_paren)}));
+    EXPECT_EQ(scan_text(" \t\n...\n\n").tokens, token_list_t{});
+    EXPECT_EQ(scan_text("").tokens, token_list_t{});
+}
+
+TEST(ScannerTokens, NamesOfAnyLengthAcrossBufferRefills) {
+    // Longer than several read blocks, with a boundary-sensitive tail.
+    std::string name = "x";
+    for (int i = 0; name.size() < 1000000; ++i) name += static_cast<char>('a' + i % 26);
+    name += "_9Z";
+    scan_outcome_t out = scan_text("P = " + name + " 0 " + "Q" + name);
+    ASSERT_EQ(out.tokens.size(), 5u);
+    EXPECT_EQ(out.tokens[2], action(name));
+    EXPECT_EQ(out.tokens[3], nil);
+    EXPECT_EQ(out.tokens[4], process("Q" + name));
+
+    // Tokens of every length around a block boundary of 64 KiB.
+    for (std::size_t pad = 65530; pad <= 65540; ++pad) {
+        std::string text(pad, ' ');
+        text += "Ab0.cd";
+        EXPECT_EQ(scan_text(text).tokens, (token_list_t{process("Ab0"), action("cd")})) << pad;
+    }
+}
+
+TEST(ScannerTokens, UndefinedCharactersStopWithStatusOne) {
+    const std::pair<std::string, std::string> cases[] = {
+        {"P = a Q;", ";"}, {"P = a Q\r\n", "\r"}, {std::string("P\0Q", 3), std::string(1, '\0')},
+        {"P = \x80", "\x80"}, {"1a", "1"}, {"_a", "_"}, {"P = a-Q", "-"}, {"\f", "\f"}, {"\v", "\v"},
+        {"a,b", ","}, {"P:", ":"}, {"*", "*"}, {"/", "/"}, {"\xff", "\xff"},
+    };
+    for (const auto& [text, byte] : cases) {
+        scan_outcome_t out = scan_text(text);
+        EXPECT_EQ(out.fatal_status, 1) << text;
+        EXPECT_EQ(out.errors, "undefined character '" + byte + "'\n") << text;
+    }
+    // Tokens before the undefined character were delivered, none after it.
+    scan_outcome_t out = scan_text("P = a Q ; R");
+    EXPECT_EQ(out.tokens, (token_list_t{process("P"), punct(token_equals), action("a"), process("Q")}));
+}
+
+TEST(ScannerTokens, ReadErrorStopsWithStatusTwo) {
+    // A directory opens as a stream, but reading it fails.
+    const std::string dir = ::testing::TempDir() + "velkin_scanner_dir";
+    ::mkdir(dir.c_str(), 0700);
+    FILE* in = std::fopen(dir.c_str(), "r");
+    ASSERT_NE(in, nullptr);
+    scan_outcome_t out = scan_file(in);
+    std::fclose(in);
+    ::rmdir(dir.c_str());
+    EXPECT_EQ(out.fatal_status, 2);
+    EXPECT_EQ(out.errors, "error reading specification: Is a directory\n");
+    EXPECT_TRUE(out.tokens.empty());
+}
+
+// A parse after scanner_reset starts from the new input, not the old buffer.
+TEST(ScannerTokens, ResetStartsAFreshInput) {
+    parse_outcome_t first = parse_text("P = a Q + b");
+    EXPECT_EQ(first.result, 1);
+    parse_outcome_t second = parse_text("R = c S");
+    EXPECT_EQ(second.result, 0);
+    EXPECT_EQ(second.errors, "");
+    EXPECT_EQ(second.model->processes.size(), 3u);
+    EXPECT_EQ(second.model->action_names, (std::vector<std::string>{"c"}));
+}
