@@ -5,6 +5,8 @@
 bitset_t::bitset_t(uint32_t capacity, bitset_type_t fill)
     : size(capacity), words(capacity ? new uint32_t[words_for(capacity)] : nullptr) {
     uint32_t n = word_count();
+    // A set of capacity 0 has no words: memset must not see its null pointer.
+    if (n == 0) return;
     if (fill == BS_EMPTY) {
         std::memset(words.get(), 0, n * sizeof(uint32_t));
     } else if (fill == BS_FULL) {
