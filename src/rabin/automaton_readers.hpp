@@ -1,0 +1,25 @@
+// The two automaton file formats that read_rabin_automaton() accepts, each
+// reading from a line-counting cursor. The caller looks at the first word of
+// the file to pick one and hands the cursor over with nothing consumed.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "rabin/rabin.hpp"
+#include "rabin/text_cursor.hpp"
+
+// At most this many acceptance pairs are accepted: the game solver's work
+// grows with the factorial of the pair count, and a pair set fits one 64-bit
+// word while a file is read.
+constexpr int max_pair_count = 64;
+// 2^30 successors per block is the most that fits the format's int letter
+// numbers.
+constexpr int max_proposition_count = 30;
+
+// The line-based format with a "States:" / "Acceptance-Pairs:" / "Start:" /
+// "AP:" head, a separator line and one block per state.
+std::unique_ptr<rabin_t> read_dra_automaton(text_cursor_t& in, std::string& error);
+
+// HOA v1 text whose acceptance condition has a Rabin form (read_hoa.cpp).
+std::unique_ptr<rabin_t> read_hoa_automaton(text_cursor_t& in, std::string& error);
