@@ -197,6 +197,9 @@ private:
                 bool violated = false;  // some pair has good states but no bad state here
                 for (int i = 0; i < pair_count; ++i) violated |= has_good[i] && !has_bad[i];
                 if (!violated) {
+                    // Nodes are numbered breadth-first, so the least one has
+                    // the shortest prefix; the cycle starts there.
+                    std::swap(component.front(), *std::min_element(component.begin(), component.end()));
                     witness = std::move(component);
                     witness_block_ = c;
                     witness_needs_bad_.clear();
