@@ -10,6 +10,12 @@ trap 'rm -rf "$work"' EXIT
 mkdir "$work/bin"
 printf '#!/bin/bash\nexec -a velkin "%s" "$@"\n' "$binary" > "$work/bin/velkin"
 chmod +x "$work/bin/velkin"
+# The checker is built next to velkin; cases named check_* run it.
+checker="$(dirname "$binary")/velkin-check"
+if [ -x "$checker" ]; then
+    printf '#!/bin/bash\nexec -a velkin-check "%s" "$@"\n' "$checker" > "$work/bin/velkin-check"
+    chmod +x "$work/bin/velkin-check"
+fi
 
 stdin_file=/dev/null
 [ -f "$case_dir/stdin" ] && stdin_file="$case_dir/stdin"
