@@ -113,7 +113,10 @@ int yyparse() {
         const int rule = table.default_rule[state];
         // A state that cannot shift reduces without looking at the next token.
         if (table.has_shift[state]) {
-            if (lookahead < 0) lookahead = yylex();
+            if (lookahead < 0) {
+                lookahead = yylex();
+                if (scanner_failed()) return 1;
+            }
             const int target = table.shift_target(state, lookahead);
             if (target >= 0) {
                 lookahead = -1;

@@ -168,6 +168,8 @@ bool scan_name() {
 
 }  // namespace
 
+bool scanner_failed() { return scanner.failed; }
+
 void scanner_reset() {
     scanner = scanner_state_t{};
     yylval = "";

@@ -9,3 +9,8 @@ int yylex();
 
 // Text of the last name token, NUL-terminated; valid until the next yylex call.
 extern const char* yylval;
+
+// True once the scanner met an undefined character or a read failure and its
+// fatal handler returned (a handler should not); yylex then reports only the
+// end of input, and the parser stops instead of accepting the truncated text.
+bool scanner_failed();

@@ -135,3 +135,33 @@ TEST(ScannerTokens, ResetStartsAFreshInput) {
     EXPECT_EQ(second.model->processes.size(), 3u);
     EXPECT_EQ(second.model->action_names, (std::vector<std::string>{"c"}));
 }
+
+namespace {
+int last_fatal_status = 0;
+void record_fatal(int status) { last_fatal_status = status; }
+}  // namespace
+
+// A fatal handler that returns anyway must not make the cut-off text pass as
+// a valid specification.
+TEST(ScannerTokens, ReturningFatalHandlerStillEndsTheParse) {
+    dmts_t model;
+    FILE* in = file_with("P = a Q ; R = b S");
+    ASSERT_NE(in, nullptr);
+    int result;
+    {
+        front_end_sandbox_t sandbox;
+        scanner_fatal = record_fatal;
+        scanner_reset();
+        yyin = in;
+        dmts = &model;
+        result = yyparse();
+        EXPECT_EQ(sandbox.errors(), "undefined character ';'\n");
+    }
+    dmts = nullptr;
+    yyin = nullptr;
+    scanner_reset();
+    std::fclose(in);
+    EXPECT_EQ(result, 1);
+    EXPECT_EQ(last_fatal_status, 1);
+    EXPECT_EQ(model.process_index.count("R"), 0u);
+}
