@@ -10,7 +10,7 @@ all:
 	cmake --build build -j $(JOBS)
 
 demo: all
-	./build/velkin -r examples/vending_fair.dra -s Machine examples/vending.dmts
+	./build/velkin -r examples/vending.dra -s Machine examples/vending.dmts
 
 test: all
 	cd build && ctest --output-on-failure -j $(JOBS)
