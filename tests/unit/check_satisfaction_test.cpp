@@ -1,8 +1,5 @@
 #include "check/satisfaction.hpp"
 
-#include <map>
-#include <set>
-
 #include "check_test_support.hpp"
 
 namespace {
@@ -19,49 +16,6 @@ const char last_action_automaton[] =
 const char infinitely_often_a[] =
     "DRA v2 explicit\nStates: 2\nAcceptance-Pairs: 1\nStart: 0\nAP: 1 \"a\"\n---\n"
     "State: 0\nAcc-Sig:\n0\n1\nState: 1\nAcc-Sig: +0\n0\n1\n";
-
-// Replays a lasso independently of the checker: follows the prefix, then the
-// cycle until the (state, automaton state) at the cycle's start repeats, and
-// decides the Rabin condition on the automaton states of that period.
-bool lasso_is_rejected(const lts_t& impl, const rabin_t& ra, const lasso_t& lasso) {
-    const std::vector<int> letters = action_letters(impl, ra);
-    int s = 0, q = ra.start;
-    auto step = [&](int e) {
-        EXPECT_GE(e, impl.edge_begin(s));
-        EXPECT_LT(e, impl.edge_end(s));
-        q = ra.successor(q, letters[impl.edges[e].action]);
-        s = impl.edges[e].target;
-    };
-    for (int e : lasso.prefix) step(e);
-    EXPECT_FALSE(lasso.cycle.empty());
-    std::set<std::pair<int, int>> starts;
-    std::set<int> seen;
-    while (starts.insert({s, q}).second) {
-        for (int e : lasso.cycle) {
-            step(e);
-            seen.insert(q);
-        }
-    }
-    // The starts repeat with a period; states seen in the first rounds before
-    // the period could be transient, so collect once more over one period.
-    const std::pair<int, int> anchor{s, q};
-    seen.clear();
-    do {
-        for (int e : lasso.cycle) {
-            step(e);
-            seen.insert(q);
-        }
-    } while (std::make_pair(s, q) != anchor);
-    for (int i = 0; i < ra.pair_count; ++i) {
-        bool good = false, bad = false;
-        for (int state : seen) {
-            good |= ra.good[i].test(state);
-            bad |= ra.bad[i].test(state);
-        }
-        if (good && !bad) return false;
-    }
-    return true;
-}
 
 }  // namespace
 
