@@ -233,6 +233,39 @@ std::unique_ptr<rabin_t> read_dra_automaton(text_cursor_t& in, std::string& erro
 }
 
 std::unique_ptr<rabin_t> read_rabin_automaton(std::istream& in, std::string& error) {
+    error.clear();
     text_cursor_t cursor(in);
+    // The first word picks the format: "HOA:" starts HOA v1 text, anything
+    // else is the line-based format. The word is put back, so both readers
+    // count lines from the start of the file.
+    // White space and HOA comments ("/* ... */", nesting) may come first.
+    std::string looked_at;
+    while (true) {
+        while (text_cursor_t::is_space(cursor.peek())) looked_at.push_back(static_cast<char>(cursor.get()));
+        if (cursor.peek() != '/') break;
+        looked_at.push_back(static_cast<char>(cursor.get()));
+        if (cursor.peek() != '*') break;
+        looked_at.push_back(static_cast<char>(cursor.get()));
+        long depth = 1;
+        int previous = 0;
+        while (depth > 0 && cursor.peek() != EOF) {
+            int c = cursor.get();
+            looked_at.push_back(static_cast<char>(c));
+            if (previous == '/' && c == '*') {
+                ++depth;
+                c = 0;
+            } else if (previous == '*' && c == '/') {
+                --depth;
+                c = 0;
+            }
+            previous = c;
+        }
+    }
+    std::string word;
+    while (word.size() < 4 && cursor.peek() != EOF && !text_cursor_t::is_space(cursor.peek()))
+        word.push_back(static_cast<char>(cursor.get()));
+    looked_at += word;
+    cursor.unread(looked_at);
+    if (word == "HOA:") return read_hoa_automaton(cursor, error);
     return read_dra_automaton(cursor, error);
 }

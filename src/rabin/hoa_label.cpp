@@ -1,0 +1,136 @@
+#include "rabin/hoa_label.hpp"
+
+#include <vector>
+
+namespace {
+
+std::string at_line(int line, const std::string& reason) {
+    return "line " + std::to_string(line) + ": " + reason;
+}
+
+bool is_punct(const hoa_token_t& token, char c) {
+    return token.kind == hoa_token_kind_t::punctuation && token.text.size() == 1 && token.text[0] == c;
+}
+
+// Operator stack entries: '!', '&', '|' and '(' as pushed.
+int precedence(char op) { return op == '!' ? 3 : op == '&' ? 2 : op == '|' ? 1 : 0; }
+
+template <typename source_t>
+bool parse_label_from(source_t& in, const hoa_label_context_t& context, letter_mask_t& mask, std::string& error) {
+    const letter_mask_t all = all_letters(context.ap_count);
+    std::vector<letter_mask_t> values;
+    std::vector<char> operators;
+    auto apply = [&](char op) {
+        if (op == '!') {
+            values.back() = ~values.back() & all;
+            return;
+        }
+        letter_mask_t right = values.back();
+        values.pop_back();
+        if (op == '&') values.back() &= right;
+        else values.back() |= right;
+    };
+
+    bool expect_operand = true;
+    while (true) {
+        const hoa_token_t& token = in.peek();
+        if (expect_operand) {
+            if (is_punct(token, '!') || is_punct(token, '(')) {
+                operators.push_back(token.text[0]);
+                in.take();
+                continue;
+            }
+            letter_mask_t value = 0;
+            if (token.kind == hoa_token_kind_t::integer) {
+                // Longer than nine digits is certainly out of range.
+                long long index = token.text.size() > 9 ? -1 : std::stoll(token.text);
+                if (index < 0 || index >= context.ap_count) {
+                    error = at_line(token.line, "proposition " + token.text + " in a label, but AP: declares " +
+                                                    std::to_string(context.ap_count));
+                    return false;
+                }
+                value = letter_mask_t{1} << (index + 1);
+            } else if (token.kind == hoa_token_kind_t::identifier && (token.text == "t" || token.text == "f")) {
+                value = token.text == "t" ? all : 0;
+            } else if (token.kind == hoa_token_kind_t::alias) {
+                bool known = context.aliases && context.aliases->count(token.text) != 0;
+                if (!known) {
+                    error = at_line(token.line, "undefined alias " + token.text);
+                    return false;
+                }
+                value = context.aliases->at(token.text);
+            } else {
+                if (token.kind == hoa_token_kind_t::error) error = at_line(token.line, token.text);
+                else error = at_line(token.line, "expected a proposition number, alias, t or f in a label, found " +
+                                                     shown(token));
+                return false;
+            }
+            in.take();
+            values.push_back(value);
+            // Prefix negations bind to the operand just read.
+            while (!operators.empty() && operators.back() == '!') {
+                apply('!');
+                operators.pop_back();
+            }
+            expect_operand = false;
+            continue;
+        }
+        if (is_punct(token, '&') || is_punct(token, '|')) {
+            char op = token.text[0];
+            while (!operators.empty() && operators.back() != '(' && precedence(operators.back()) >= precedence(op)) {
+                apply(operators.back());
+                operators.pop_back();
+            }
+            operators.push_back(op);
+            in.take();
+            expect_operand = true;
+            continue;
+        }
+        if (is_punct(token, ')')) {
+            bool open_found = false;
+            for (std::size_t k = operators.size(); k-- > 0;)
+                if (operators[k] == '(') { open_found = true; break; }
+            if (open_found) {
+                while (operators.back() != '(') {
+                    apply(operators.back());
+                    operators.pop_back();
+                }
+                operators.pop_back();
+                in.take();
+                while (!operators.empty() && operators.back() == '!') {
+                    apply('!');
+                    operators.pop_back();
+                }
+                continue;
+            }
+        }
+        break;  // the expression ends before this token
+    }
+    while (!operators.empty()) {
+        if (operators.back() == '(') {
+            error = at_line(in.peek().line, "unbalanced '(' in a label");
+            return false;
+        }
+        apply(operators.back());
+        operators.pop_back();
+    }
+    mask = values.back();
+    return true;
+}
+
+}  // namespace
+
+bool starts_label(const hoa_token_t& token) {
+    return token.kind == hoa_token_kind_t::integer || token.kind == hoa_token_kind_t::alias ||
+           is_punct(token, '!') || is_punct(token, '(') ||
+           (token.kind == hoa_token_kind_t::identifier && (token.text == "t" || token.text == "f"));
+}
+
+bool parse_label(hoa_lexer_t& in, const hoa_label_context_t& context, letter_mask_t& mask, std::string& error) {
+    return parse_label_from(in, context, mask, error);
+}
+
+bool parse_label(hoa_token_list_t& in, const hoa_label_context_t& context, letter_mask_t& mask,
+                 std::string& error) {
+    return parse_label_from(in, context, mask, error);
+}

@@ -1,0 +1,126 @@
+#include "rabin/hoa_lexer.hpp"
+
+#include <cstdio>
+
+namespace {
+
+bool is_identifier_start(int c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_'; }
+bool is_identifier_char(int c) { return is_identifier_start(c) || (c >= '0' && c <= '9') || c == '-'; }
+
+}  // namespace
+
+std::string shown(const hoa_token_t& token) {
+    switch (token.kind) {
+    case hoa_token_kind_t::end_of_input: return "end of file";
+    case hoa_token_kind_t::string: return "\"" + token.text + "\"";
+    case hoa_token_kind_t::body: return "--BODY--";
+    case hoa_token_kind_t::end: return "--END--";
+    case hoa_token_kind_t::abort: return "--ABORT--";
+    default: return "'" + token.text + "'";
+    }
+}
+
+bool hoa_lexer_t::skip_space_and_comments() {
+    while (true) {
+        in.skip_space();
+        if (in.peek() != '/') return true;
+        in.get();
+        if (in.peek() != '*') {
+            // A lone '/' is no token of the format; let advance() report it.
+            in.unread("/");
+            return true;
+        }
+        in.get();
+        // Nesting depth is a counter, not recursion.
+        long depth = 1;
+        int previous = 0;
+        while (depth > 0) {
+            int c = in.get();
+            if (c == EOF) return false;
+            if (previous == '/' && c == '*') {
+                ++depth;
+                c = 0;
+            } else if (previous == '*' && c == '/') {
+                --depth;
+                c = 0;
+            }
+            previous = c;
+        }
+    }
+}
+
+void hoa_lexer_t::advance() {
+    current = hoa_token_t();
+    int comment_line = in.line();
+    if (!skip_space_and_comments()) {
+        current = {hoa_token_kind_t::error, "unterminated comment", comment_line};
+        return;
+    }
+    current.line = in.line();
+    int c = in.peek();
+    if (c == EOF) return;
+
+    if (is_identifier_start(c)) {
+        current.kind = hoa_token_kind_t::identifier;
+        while (is_identifier_char(in.peek())) current.text.push_back(static_cast<char>(in.get()));
+        if (in.peek() == ':') {
+            in.get();
+            current.kind = hoa_token_kind_t::header;
+            current.text.push_back(':');
+        }
+        return;
+    }
+    if (c >= '0' && c <= '9') {
+        current.kind = hoa_token_kind_t::integer;
+        while (in.peek() >= '0' && in.peek() <= '9') current.text.push_back(static_cast<char>(in.get()));
+        return;
+    }
+    if (c == '"') {
+        in.get();
+        current.kind = hoa_token_kind_t::string;
+        while (true) {
+            int d = in.get();
+            if (d == EOF) {
+                current = {hoa_token_kind_t::error, "unterminated string", current.line};
+                return;
+            }
+            if (d == '"') return;
+            if (d == '\\') {
+                d = in.get();
+                if (d == EOF) continue;
+            }
+            current.text.push_back(static_cast<char>(d));
+        }
+    }
+    if (c == '@') {
+        in.get();
+        current.kind = hoa_token_kind_t::alias;
+        current.text = "@";
+        while (is_identifier_char(in.peek())) current.text.push_back(static_cast<char>(in.get()));
+        if (current.text.size() == 1) current = {hoa_token_kind_t::error, "'@' without an alias name", current.line};
+        return;
+    }
+    if (c == '-') {
+        // "--" NAME "--", where NAME is upper-case letters.
+        std::string word;
+        while (in.peek() == '-' && word.size() < 2) word.push_back(static_cast<char>(in.get()));
+        while (in.peek() >= 'A' && in.peek() <= 'Z' && word.size() < 12) word.push_back(static_cast<char>(in.get()));
+        for (int dash = 0; dash < 2 && in.peek() == '-'; ++dash) word.push_back(static_cast<char>(in.get()));
+        if (word == "--BODY--") current.kind = hoa_token_kind_t::body;
+        else if (word == "--END--") current.kind = hoa_token_kind_t::end;
+        else if (word == "--ABORT--") current.kind = hoa_token_kind_t::abort;
+        else current = {hoa_token_kind_t::error, "unexpected '" + word + "'", current.line};
+        return;
+    }
+    switch (c) {
+    case '!': case '&': case '|': case '(': case ')': case '[': case ']': case '{': case '}':
+        in.get();
+        current.kind = hoa_token_kind_t::punctuation;
+        current.text = std::string(1, static_cast<char>(c));
+        return;
+    default:
+        in.get();  // consumed, so that a caller skipping tokens moves on
+        current = {hoa_token_kind_t::error, "unexpected character '" + std::string(1, static_cast<char>(c)) + "'",
+                   current.line};
+    }
+}
