@@ -1,6 +1,124 @@
+// Rendering of a process and everything it reaches over may transitions: as a
+// DOT graph on standard output, and as a plain text listing on standard error
+// (a diagnostic aid that no run mode calls). Both walk breadth-first from the
+// start process, so each reachable process is written once, in the same order.
+#include <iostream>
+#include <queue>
+
 #include "dmts/dmts.hpp"
-// STUB
-void process_t::output_dot(const std::vector<std::unique_ptr<process_t>>*, const std::vector<std::string>*, int&, bool) const {}
-void process_t::output(const std::vector<std::unique_ptr<process_t>>*, const std::vector<std::string>*) const {}
-void dmts_t::output_dot(int) const {}
-void dmts_t::draw(int) const {}
+#include "dmts/dot_text.hpp"
+
+namespace {
+
+using process_table_t = std::vector<std::unique_ptr<process_t>>;
+
+// Calls visit(process) for every process reachable from start over may
+// transitions, breadth-first; successors are queued in may-set order.
+template <typename visit_t>
+void walk_breadth_first(const process_table_t& processes, int start, visit_t visit) {
+    std::vector<char> visited(processes.size(), 0);
+    std::queue<int> pending;
+    visited[start] = 1;
+    pending.push(start);
+    while (!pending.empty()) {
+        const process_t& process = *processes[pending.front()];
+        pending.pop();
+        visit(process);
+        for (const transition_t& t : process.may) {
+            if (!visited[t.target]) {
+                visited[t.target] = 1;
+                pending.push(t.target);
+            }
+        }
+    }
+}
+
+// Nil and anonymous processes are drawn without a label; every other defined
+// process is created by DOT from its edges, labelled with its name.
+bool is_unlabelled(const std::string& name) {
+    return name == "nil" || (!name.empty() && name[0] == '$');
+}
+
+}  // namespace
+
+void process_t::output_dot(const process_table_t* processes,
+                           const std::vector<std::string>* action_names, int& point_counter,
+                           bool must_only) const {
+    std::ostream& out = std::cout;
+    const std::string quoted_name = dot_escaped(name);
+    auto target_name = [&](const transition_t& t) { return dot_escaped((*processes)[t.target]->name); };
+    auto action_name = [&](const transition_t& t) { return dot_escaped((*action_names)[t.action]); };
+
+    if (!defined) {
+        // The one node written bare: it must still be a valid DOT identifier.
+        out << dot_identifier(name) << " [label=\"" << quoted_name << "\\nundefined\"]\n";
+        return;
+    }
+    if (is_unlabelled(name)) out << '"' << quoted_name << "\" [label=\"\"]\n";
+
+    if (must.empty() && (must_only || may.empty())) return;
+
+    // The may transitions not yet drawn as part of a must hypertransition;
+    // what is left at the end is drawn dashed.
+    std::set<transition_t> may_only;
+    if (!must_only) may_only = may;
+
+    for (const hypertransition_t& hyper : must) {
+        out << '"' << quoted_name << "\" -> ";
+        if (hyper.size() == 1) {
+            const transition_t& t = hyper.front();
+            out << '"' << target_name(t) << "\" [label=\"" << action_name(t) << "\"]\n";
+            if (!must_only) may_only.erase(t);
+            continue;
+        }
+        const int point = point_counter;
+        out << '_' << point << "[arrowhead=none]\n";
+        out << '_' << point << "[shape=point]\n";
+        for (const transition_t& t : hyper) {
+            out << '_' << point << " -> \"" << target_name(t) << "\" [label=\"" << action_name(t)
+                << "\"]\n";
+            if (!must_only) may_only.erase(t);
+        }
+        ++point_counter;
+    }
+    for (const transition_t& t : may_only) {
+        out << '"' << quoted_name << "\" -> \"" << target_name(t) << "\" [style=dashed,label=\""
+            << action_name(t) << "\"]\n";
+    }
+}
+
+void process_t::output(const process_table_t* processes,
+                       const std::vector<std::string>* action_names) const {
+    std::ostream& out = std::cerr;
+    out << "P: " << name;
+    if (!defined) {
+        out << " undefined\n";
+        return;
+    }
+    out << "\n\tmay:\n";
+    for (const transition_t& t : may)
+        out << "\t\t" << (*action_names)[t.action] << '.' << (*processes)[t.target]->name << '\n';
+    out << "\tmust:\n";
+    for (const hypertransition_t& hyper : must) {
+        out << "\t\t| ";
+        for (const transition_t& t : hyper)
+            out << (*action_names)[t.action] << '.' << (*processes)[t.target]->name << " | ";
+        out << '\n';
+    }
+}
+
+void dmts_t::output_dot(int start) const {
+    std::cout << "digraph DMTS {\n";
+    int point_counter = 0;  // shared by every process of the graph
+    walk_breadth_first(processes, start, [&](const process_t& process) {
+        process.output_dot(&processes, &action_names, point_counter, false);
+    });
+    std::cout << "}" << std::endl;
+}
+
+void dmts_t::draw(int start) const {
+    walk_breadth_first(processes, start, [&](const process_t& process) {
+        process.output(&processes, &action_names);
+    });
+    std::cerr << std::flush;
+}
