@@ -1,5 +1,128 @@
+// Product construction: the breadth-first exploration of (automaton state,
+// process) pairs over the process's must hypertransitions, and the lifting of
+// the acceptance pairs to product states.
 #include "product/product.hpp"
-// STUB
-void ra_product_t::init_actions() {}
-void ra_product_t::make_product() {}
-void ra_product_t::set_gb() {}
+
+#include <iostream>
+
+namespace {
+
+uint64_t hash_of_state(const ra_product_t::product_state_t& s) {
+    // Mix the three fields into one 64-bit word, then finish with the
+    // splitmix64 avalanche so that the low bits used by the table depend on
+    // every field.
+    uint64_t h = static_cast<uint32_t>(s.ra_state);
+    h = h * 0x9e3779b97f4a7c15ull + static_cast<uint32_t>(s.process);
+    h = h * 0x9e3779b97f4a7c15ull + static_cast<uint32_t>(s.choice);
+    h ^= h >> 30;
+    h *= 0xbf58476d1ce4e5b9ull;
+    h ^= h >> 27;
+    h *= 0x94d049bb133111ebull;
+    h ^= h >> 31;
+    return h;
+}
+
+// An edge as it is found during the exploration; make_product sorts these
+// into compressed rows by source afterwards.
+struct found_edge_t {
+    int source;
+    int action;
+    int target;
+};
+
+}  // namespace
+
+std::pair<int, bool> ra_product_t::store(const product_state_t& s) {
+    state_index.reserve(static_cast<uint32_t>(state_count) + 1, static_cast<uint32_t>(state_count),
+                        [this](uint32_t n) { return hash_of_state(states[n]); });
+    uint32_t& slot = state_index.slot_for(hash_of_state(s), [this, &s](uint32_t n) { return states[n] == s; });
+    if (slot != product_index_t::empty_slot) return {static_cast<int>(slot), false};
+    slot = static_cast<uint32_t>(state_count);
+    states.push_back(s);
+    return {state_count++, true};
+}
+
+void ra_product_t::init_actions() {
+    action_count = dmts->action_count;
+    action_ap.assign(static_cast<std::size_t>(action_count), -1);
+    // Ascending proposition order: of two propositions with the same name the
+    // later one wins.
+    for (std::size_t j = 0; j < rabin->ap.size(); ++j) {
+        auto found = dmts->action_index.find(rabin->ap[j]);
+        if (found != dmts->action_index.end() && found->second >= 0 && found->second < action_count)
+            action_ap[static_cast<std::size_t>(found->second)] = static_cast<int>(j);
+    }
+}
+
+void ra_product_t::make_product() {
+    std::vector<found_edge_t> found;
+    std::vector<int> queue;  // state nodes to expand, read from the front
+
+    // The automaton state after reading action a in state q, or -1 (reported)
+    // when there is none: a missing entry, or q itself already -1.
+    auto successor = [this](int q, int action) {
+        int letter = action >= 0 && action < action_count ? action_ap[static_cast<std::size_t>(action)] : -1;
+        int next = -1;
+        if (q >= 0 && q < rabin->state_count) next = rabin->successor(q, letter);
+        if (next < 0 || next >= rabin->state_count) {
+            std::cerr << "FATAL ERROR" << std::endl;
+            return -1;
+        }
+        return next;
+    };
+    // Stores the state node (q, t) reached by an edge of source with action a.
+    auto step = [&](int source, int q, const transition_t& alternative) {
+        std::pair<int, bool> target = store({successor(q, alternative.action), alternative.target, -1});
+        found.push_back({source, alternative.action, target.first});
+        if (target.second) queue.push_back(target.first);
+    };
+
+    std::pair<int, bool> initial = store({rabin->start, process, -1});
+    queue.push_back(initial.first);
+    for (std::size_t head = 0; head < queue.size(); ++head) {
+        int u = queue[head];
+        const product_state_t node = states[static_cast<std::size_t>(u)];
+        const process_t& p = *dmts->processes[static_cast<std::size_t>(node.process)];
+        int k = 0;
+        for (const hypertransition_t& h : p.must) {
+            if (h.size() == 1) {
+                step(u, node.ra_state, h.front());
+                continue;
+            }
+            std::pair<int, bool> choice = store({node.ra_state, node.process, k++});
+            found.push_back({u, -1, choice.first});
+            // Each state node is expanded once, so its choice nodes are new.
+            if (!choice.second) std::cerr << "FATAL ERROR!\n";
+            for (const transition_t& alternative : h) step(choice.first, node.ra_state, alternative);
+        }
+    }
+    std::vector<int>().swap(queue);
+
+    // Compressed rows by a stable counting sort on the source: ascending
+    // sources, and the edges of one source in the order they were found.
+    edge_begin.assign(static_cast<std::size_t>(state_count) + 1, 0);
+    for (const found_edge_t& e : found) ++edge_begin[static_cast<std::size_t>(e.source) + 1];
+    for (std::size_t s = 0; s < static_cast<std::size_t>(state_count); ++s) edge_begin[s + 1] += edge_begin[s];
+    edges.assign(found.size(), product_edge_t{0, 0});
+    {
+        std::vector<uint32_t> fill(edge_begin.begin(), edge_begin.end() - 1);
+        for (const found_edge_t& e : found)
+            edges[fill[static_cast<std::size_t>(e.source)]++] = product_edge_t{e.action, e.target};
+    }
+}
+
+void ra_product_t::set_gb() {
+    const std::size_t pairs = rabin->pair_count > 0 ? static_cast<std::size_t>(rabin->pair_count) : 0;
+    const uint32_t n = static_cast<uint32_t>(state_count);
+    good.assign(pairs, bitset_t(n, BS_EMPTY));
+    bad.assign(pairs, bitset_t(n, BS_EMPTY));
+    for (uint32_t s = 0; s < n; ++s) {
+        int q = states[s].ra_state;
+        // A state reached through a missing automaton entry (-1) lies in no set.
+        if (q < 0 || q >= rabin->state_count) continue;
+        for (std::size_t i = 0; i < pairs; ++i) {
+            if (i < rabin->good.size() && rabin->good[i].test(static_cast<uint32_t>(q))) good[i].set(s);
+            if (i < rabin->bad.size() && rabin->bad[i].test(static_cast<uint32_t>(q))) bad[i].set(s);
+        }
+    }
+}

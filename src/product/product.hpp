@@ -8,16 +8,20 @@
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <utility>
 #include <vector>
 
 #include "dmts/dmts.hpp"
 #include "product/bitset.hpp"
+#include "product/product_index.hpp"
 #include "rabin/rabin.hpp"
 
 struct product_edge_t {
     int action;  // -1 for the edge from a state node to one of its choice nodes
     int target;
 };
+
+class attractor_t;
 
 struct impl_transition_t {
     int source;
@@ -44,6 +48,8 @@ public:
     int process;
     int state_count = 0;
     std::vector<product_state_t> states;
+    // Number of each stored state, keyed by the whole triple (see store()).
+    product_index_t state_index;
 
     // Edges of source s: edges[edge_begin[s] .. edge_begin[s+1]), in insertion order.
     std::vector<uint32_t> edge_begin;
@@ -57,6 +63,8 @@ public:
     std::vector<bitset_t> bad;
 
     std::unique_ptr<bitset_t> state_nodes;
+    // The innermost-fixpoint engine; set only while solve() runs.
+    attractor_t* attractor = nullptr;
     std::unique_ptr<bitset_t> win;
     std::vector<uint32_t> rank;
     std::vector<uint32_t> best_rank;
@@ -74,6 +82,9 @@ public:
     void init_actions();
     void make_product();
     void set_gb();
+    // The number of s, and whether s was stored just now: a new state gets
+    // the number state_count. The first store of a triple fixes its number.
+    std::pair<int, bool> store(const product_state_t& s);
 
     // Rendering, unsolved or solved (product_dot.cpp).
     void output_dot() const;
@@ -81,11 +92,19 @@ public:
     // Rabin game (solver.cpp).
     void solve();
     bitset_t cpred(const bitset_t& x) const;
+    // The states won at one level of the recursion over the acceptance pairs
+    // still available; ranks the states it adds to ranked, from counter on.
+    bitset_t Rabin(const bitset_t& pairs, const bitset_t& allowed, const bitset_t& goal, bitset_t& ranked,
+                   uint32_t& counter);
 
     // Extraction and output (implementation.cpp).
     std::ostream& answer(std::ostream& out) const;
     void produce_impl();
     void output_impl(bool dot);
+    // Writes one implementation transition; text mode joins the transitions
+    // of one source on one line, so it remembers the source written last.
+    void out_trans(bool dot, int source, int action, int target);
+    int last_written_source = -1;
 
     // Minimisation (minimize.cpp).
     void minimize_impl();

@@ -1,4 +1,133 @@
+// The Rabin game on the product: state nodes belong to the opponent, choice
+// nodes to the implementation. The winning region is the nested fixpoint over
+// the acceptance pairs, every order of the pairs explored down the recursion;
+// the rank of a state is the step counter's value when it first joined.
+#include "product/attractor.hpp"
 #include "product/product.hpp"
-// STUB
-void ra_product_t::solve() {}
-bitset_t ra_product_t::cpred(const bitset_t& x) const { return x; }
+
+bitset_t ra_product_t::cpred(const bitset_t& x) const {
+    // Every state node starts in, every choice node out; a source is left as
+    // soon as one edge decides it.
+    bitset_t result = *state_nodes;
+    for (int s = 0; s < state_count; ++s) {
+        const uint32_t begin = edge_begin[static_cast<std::size_t>(s)];
+        const uint32_t end = edge_begin[static_cast<std::size_t>(s) + 1];
+        if (states[static_cast<std::size_t>(s)].choice >= 0) {
+            for (uint32_t e = begin; e < end; ++e)
+                if (x.test(static_cast<uint32_t>(edges[e].target))) {
+                    result.set(static_cast<uint32_t>(s));
+                    break;
+                }
+        } else {
+            for (uint32_t e = begin; e < end; ++e)
+                if (!x.test(static_cast<uint32_t>(edges[e].target))) {
+                    result.unset(static_cast<uint32_t>(s));
+                    break;
+                }
+        }
+    }
+    return result;
+}
+
+bitset_t ra_product_t::Rabin(const bitset_t& pairs, const bitset_t& allowed, const bitset_t& goal,
+                             bitset_t& ranked, uint32_t& counter) {
+    const uint32_t n = static_cast<uint32_t>(state_count);
+    bitset_t result(n, BS_EMPTY);
+    bitset_t acc_ranked = ranked;
+    uint32_t acc_counter = counter;
+    for (uint32_t l = 0; l < pairs.capacity(); ++l) {
+        if (!pairs.test(l)) continue;
+        bitset_t rest = pairs;
+        rest.unset(l);
+        // Neither depends on Y: the states that may be visited while pair l
+        // is pursued, and the good states of l among them.
+        bitset_t allowed_l = allowed;
+        allowed_l.subtract(bad[l]);
+        bitset_t good_l = good[l];
+        good_l.subtract(bad[l]);
+        good_l.intersect_with(allowed);
+
+        bitset_t y(n, BS_FULL);
+        bitset_t h(n, BS_EMPTY);
+        uint32_t r = 0;
+        for (;;) {  // greatest fixpoint over Y
+            // The ranks of one iteration over Y are dropped when the next starts.
+            h = acc_ranked;
+            r = acc_counter;
+            bitset_t b = cpred(y);
+            b.intersect_with(good_l);
+            b.unite_with(goal);
+            bitset_t x(n, BS_EMPTY);
+            if (rest.is_empty()) {
+                x = attractor->run(allowed_l, b, h, r, rank);
+            } else {
+                for (;;) {  // least fixpoint over X
+                    bitset_t k = cpred(x);
+                    k.intersect_with(allowed_l);
+                    k.unite_with(b);
+                    bitset_t next = Rabin(rest, allowed_l, k, h, r);
+                    // Members of X that carry no rank yet share the next value.
+                    bitset_t fresh = next;
+                    fresh.subtract(h);
+                    uint32_t s = fresh.next(0);
+                    if (s < n) {
+                        for (; s < n; s = fresh.next(s + 1)) rank[s] = r;
+                        h.unite_with(fresh);
+                        ++r;
+                    }
+                    const bool stable = next.equals(x);
+                    x = std::move(next);
+                    if (stable) break;
+                }
+            }
+            const bool stable = x.equals(y);
+            y = std::move(x);
+            if (stable) break;
+        }
+        result.unite_with(y);
+        acc_ranked.unite_with(h);
+        acc_counter = r;
+    }
+    ranked = std::move(acc_ranked);
+    counter = acc_counter;
+    return result;
+}
+
+void ra_product_t::solve() {
+    const uint32_t n = static_cast<uint32_t>(state_count);
+    state_nodes = std::make_unique<bitset_t>(n, BS_EMPTY);
+    for (uint32_t s = 0; s < n; ++s)
+        if (states[s].choice < 0) state_nodes->set(s);
+    rank.assign(n, 0);
+    attractor_t engine(*this);
+    attractor = &engine;
+
+    uint32_t counter = 0;
+    bitset_t ranked(n, BS_EMPTY);
+    bitset_t pairs(static_cast<uint32_t>(good.size()), BS_FULL);
+    const bitset_t everything(n, BS_FULL);
+    bitset_t y(n, BS_EMPTY);
+    for (;;) {  // least fixpoint over the winning region
+        bitset_t next = Rabin(pairs, everything, cpred(y), ranked, counter);
+        const bool stable = next.equals(y);
+        y = std::move(next);
+        if (stable) break;
+    }
+    win = std::make_unique<bitset_t>(y);
+
+    // Least rank among the winning successors of each winning choice node; a
+    // later edge replaces the value only with a strictly smaller rank.
+    best_rank.assign(n, 0);
+    for (uint32_t s = win->next(0); s < n; s = win->next(s + 1)) {
+        if (states[s].choice < 0) continue;
+        bool found = false;
+        for (uint32_t e = edge_begin[s]; e < edge_begin[s + 1]; ++e) {
+            const uint32_t t = static_cast<uint32_t>(edges[e].target);
+            if (!win->test(t)) continue;
+            if (!found || rank[t] < best_rank[s]) best_rank[s] = rank[t];
+            found = true;
+        }
+    }
+    attractor = nullptr;
+    state_nodes.reset();
+}

@@ -1,0 +1,40 @@
+// The innermost least fixpoint of the Rabin solver, computed as an attractor.
+// Iterating X := (allowed ∩ cpred(X)) ∪ base from the empty set adds one layer
+// of states per step; instead of recomputing cpred over the whole product for
+// every layer, the attractor walks predecessor lists and keeps, per state node,
+// the number of successors still outside X. The layers and the ranks they
+// receive are exactly those of the plain iteration, at a cost proportional to
+// the states reached and their incoming edges.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "product/bitset.hpp"
+
+class ra_product_t;
+
+class attractor_t {
+public:
+    // Builds the predecessor lists of the product's edges and the set of state
+    // nodes without successors; the product must not change afterwards.
+    explicit attractor_t(const ra_product_t& product);
+
+    // The least fixpoint X of X = (allowed ∩ cpred(X)) ∪ base. Every layer's
+    // members that are not yet in ranked join ranked with rank value counter,
+    // written to rank; counter then advances by one if the layer ranked any.
+    bitset_t run(const bitset_t& allowed, const bitset_t& base, bitset_t& ranked, uint32_t& counter,
+                 std::vector<uint32_t>& rank);
+
+private:
+    const ra_product_t& product;
+    // Predecessors of t: pred_source[pred_begin[t] .. pred_begin[t+1]), one
+    // entry per edge, so a source with two edges into t appears twice.
+    std::vector<uint32_t> pred_begin;
+    std::vector<uint32_t> pred_source;
+    // For each state node, its successors outside the current X. Between runs
+    // every entry equals the node's out-degree; run() restores those it lowers.
+    std::vector<uint32_t> outside;
+    bitset_t dead_end_states;  // cpred of the empty set
+    std::vector<uint32_t> layers;  // members of X in the order they joined
+};
