@@ -1,0 +1,205 @@
+#include <gtest/gtest.h>
+
+#include "product_test_support.hpp"
+
+using namespace product_test;
+
+TEST(ProductConstruction, ProcessWithoutMustIsOneStateNode) {
+    dmts_t model;
+    rabin_t a = automaton(2, 1, {"a"}, 1);
+    fill_successors(a, 0);
+    // nil, and a process that is only referred to: no must hypertransitions.
+    int undefined = model.get_process("Later");
+    for (int p : {0, undefined}) {
+        auto product = build(a, model, p);
+        ASSERT_EQ(product->state_count, 1);
+        EXPECT_TRUE(same_state(product->states[0], 1, p, -1));
+        EXPECT_EQ(product->edge_begin, (std::vector<uint32_t>{0, 0}));
+        EXPECT_TRUE(product->edges.empty());
+    }
+}
+
+TEST(ProductConstruction, SingleAlternativeIsADirectEdgeAndSeveralMakeAChoiceNode) {
+    dmts_t model;
+    rabin_t a = automaton(1, 1, {});
+    fill_successors(a, 0);
+    int p = defined_process(model, "P");
+    int q = defined_process(model, "Q");
+    int r = defined_process(model, "R");
+    add_must(model, q, {{"a", r}});
+    {
+        auto product = build(a, model, q);
+        ASSERT_EQ(product->state_count, 2);
+        EXPECT_TRUE(same_state(product->states[1], 0, r, -1));
+        EXPECT_EQ(edge_list(*product), "0 -a-> 1\n");
+        EXPECT_FALSE(product->is_choice(1));
+    }
+    add_must(model, p, {{"b", r}, {"a", q}});  // kept sorted: (a, Q) before (b, R)
+    auto product = build(a, model, p);
+    ASSERT_EQ(product->state_count, 4);
+    EXPECT_TRUE(same_state(product->states[0], 0, p, -1));
+    EXPECT_TRUE(same_state(product->states[1], 0, p, 0));
+    EXPECT_TRUE(same_state(product->states[2], 0, q, -1));
+    EXPECT_TRUE(same_state(product->states[3], 0, r, -1));
+    EXPECT_TRUE(product->is_choice(1));
+    EXPECT_FALSE(product->is_choice(2));
+    // Q's edge reuses R's number 3.
+    EXPECT_EQ(edge_list(*product), "0 -T-> 1\n1 -a-> 2\n1 -b-> 3\n2 -a-> 3\n");
+    EXPECT_EQ(product->edge_begin, (std::vector<uint32_t>{0, 1, 3, 4, 4}));
+}
+
+TEST(ProductConstruction, ChoiceNodesAreNumberedInMustOrderAndEdgesGroupedBySource) {
+    dmts_t model;
+    rabin_t a = automaton(1, 1, {});
+    fill_successors(a, 0);
+    int p = defined_process(model, "P");
+    int q = defined_process(model, "Q");
+    int r = defined_process(model, "R");
+    model.get_action("a");
+    model.get_action("b");
+    model.get_action("c");
+    // {(a,Q),(c,R)} comes after {(a,Q),(b,R)}; the single {(c,Q)} comes last.
+    add_must(model, p, {{"c", q}});
+    add_must(model, p, {{"a", q}, {"c", r}});
+    add_must(model, p, {{"a", q}, {"b", r}});
+    add_must(model, q, {{"a", p}});
+    auto product = build(a, model, p);
+    ASSERT_EQ(product->state_count, 5);
+    EXPECT_TRUE(same_state(product->states[1], 0, p, 0));
+    EXPECT_TRUE(same_state(product->states[2], 0, q, -1));
+    EXPECT_TRUE(same_state(product->states[3], 0, r, -1));
+    EXPECT_TRUE(same_state(product->states[4], 0, p, 1));
+    // State 0's edges were found interleaved with those of its choice nodes;
+    // the rows still list them together, in the order they were found.
+    EXPECT_EQ(edge_list(*product),
+              "0 -T-> 1\n0 -T-> 4\n0 -c-> 2\n"
+              "1 -a-> 2\n1 -b-> 3\n"
+              "2 -a-> 0\n"
+              "4 -a-> 2\n4 -c-> 3\n");
+}
+
+TEST(ProductConstruction, BreadthFirstNumberingFollowsTheAutomatonAndReusesStates) {
+    // Letter a leads to state 1, every other letter (zzz names no action, b,
+    // c and d have no proposition) to state 0.
+    dmts_t model;
+    rabin_t a = automaton(2, 1, {"a", "zzz"});
+    for (int s = 0; s < 2; ++s) {
+        set_successor(a, s, 0, 1);
+        set_successor(a, s, 1, 0);
+        set_successor(a, s, -1, 0);
+    }
+    int p = defined_process(model, "P");
+    int q = defined_process(model, "Q");
+    int r = defined_process(model, "R");
+    add_must(model, p, {{"a", q}});
+    add_must(model, p, {{"b", r}});
+    add_must(model, q, {{"c", p}});
+    add_must(model, r, {{"a", p}});
+    auto product = build(a, model, p);
+    EXPECT_EQ(product->action_ap, (std::vector<int>{0, -1, -1}));
+    ASSERT_EQ(product->state_count, 4);
+    EXPECT_TRUE(same_state(product->states[0], 0, p, -1));
+    EXPECT_TRUE(same_state(product->states[1], 1, q, -1));
+    EXPECT_TRUE(same_state(product->states[2], 0, r, -1));
+    EXPECT_TRUE(same_state(product->states[3], 1, p, -1));
+    EXPECT_EQ(edge_list(*product), "0 -a-> 1\n0 -b-> 2\n1 -c-> 0\n2 -a-> 3\n3 -a-> 1\n3 -b-> 2\n");
+    // store finds every state under its number and adds nothing.
+    for (int n = 0; n < 4; ++n) EXPECT_EQ(product->store(product->states[static_cast<std::size_t>(n)]),
+                                          std::make_pair(n, false));
+    EXPECT_EQ(product->state_count, 4);
+    EXPECT_EQ(product->load(3).process, p);
+}
+
+TEST(ProductConstruction, PropositionsMatchActionsByExactNameAndTheLaterDuplicateWins) {
+    dmts_t model;
+    int a_action = model.get_action("a");
+    int ab_action = model.get_action("ab");
+    int b_action = model.get_action("b");
+    rabin_t automaton_ = automaton(1, 0, {"b", "a", "A", "b", "x"});
+    model.get_process("P");
+    ra_product_t product(&automaton_, &model, 1);
+    product.init_actions();
+    ASSERT_EQ(product.action_count, 3);
+    EXPECT_EQ(product.action_ap[static_cast<std::size_t>(a_action)], 1);
+    EXPECT_EQ(product.action_ap[static_cast<std::size_t>(ab_action)], -1);
+    EXPECT_EQ(product.action_ap[static_cast<std::size_t>(b_action)], 3);
+}
+
+TEST(ProductConstruction, MissingAutomatonEntriesAreReportedAndLeadToStateMinusOne) {
+    // State 1 of the automaton has no block: all its entries are missing.
+    dmts_t model;
+    rabin_t a = automaton(2, 1, {"a"});
+    set_successor(a, 0, 0, 1);
+    set_successor(a, 0, -1, 0);
+    a.good[0].set(1);
+    a.bad[0].set(0);
+    int p = defined_process(model, "P");
+    int q = defined_process(model, "Q");
+    add_must(model, p, {{"a", q}});
+    add_must(model, q, {{"b", p}});
+    std::string errors;
+    auto product = build(a, model, p, &errors);
+    // (1,Q) -b-> missing; from -1 every lookup is missing again.
+    EXPECT_EQ(errors, "FATAL ERROR\nFATAL ERROR\nFATAL ERROR\n");
+    ASSERT_EQ(product->state_count, 4);
+    EXPECT_TRUE(same_state(product->states[1], 1, q, -1));
+    EXPECT_TRUE(same_state(product->states[2], -1, p, -1));
+    EXPECT_TRUE(same_state(product->states[3], -1, q, -1));
+    EXPECT_EQ(edge_list(*product), "0 -a-> 1\n1 -b-> 2\n2 -a-> 3\n3 -b-> 2\n");
+    // The -1 states lie in no acceptance set.
+    ASSERT_EQ(product->good.size(), 1u);
+    ASSERT_EQ(product->bad.size(), 1u);
+    for (uint32_t s = 0; s < 4; ++s) {
+        EXPECT_EQ(product->good[0].test(s), s == 1) << s;
+        EXPECT_EQ(product->bad[0].test(s), s == 0) << s;
+    }
+}
+
+TEST(ProductConstruction, AcceptanceSetsLiftToStateAndChoiceNodes) {
+    dmts_t model;
+    rabin_t a = automaton(3, 2, {"a", "b"});
+    // 0 -a-> 1, 0 -b-> 2, everything else to 0.
+    fill_successors(a, 0);
+    set_successor(a, 0, 0, 1);
+    set_successor(a, 0, 1, 2);
+    a.good[0].set(0);
+    a.bad[1].set(0);
+    a.good[1].set(2);
+    a.bad[0].set(1);
+    int p = defined_process(model, "P");
+    add_must(model, p, {{"a", p}, {"b", p}});
+    auto product = build(a, model, p);
+    // 0 (0,P), 1 (0,P,f0), 2 (1,P), 3 (2,P), 4 (1,P,f0), 5 (2,P,f0)
+    ASSERT_EQ(product->state_count, 6);
+    EXPECT_TRUE(same_state(product->states[4], 1, p, 0));
+    EXPECT_TRUE(same_state(product->states[5], 2, p, 0));
+    auto members = [](const bitset_t& s) {
+        std::vector<uint32_t> out;
+        for (uint32_t i = 0; i < s.capacity(); ++i)
+            if (s.test(i)) out.push_back(i);
+        return out;
+    };
+    EXPECT_EQ(members(product->good[0]), (std::vector<uint32_t>{0, 1}));
+    EXPECT_EQ(members(product->bad[0]), (std::vector<uint32_t>{2, 4}));
+    EXPECT_EQ(members(product->good[1]), (std::vector<uint32_t>{3, 5}));
+    EXPECT_EQ(members(product->bad[1]), (std::vector<uint32_t>{0, 1}));
+    EXPECT_EQ(product->good[0].capacity(), 6u);
+}
+
+TEST(ProductConstruction, AChoiceNodeAlreadyStoredIsReportedAndItsNumberUsed) {
+    dmts_t model;
+    rabin_t a = automaton(1, 1, {});
+    fill_successors(a, 0);
+    int p = defined_process(model, "P");
+    int q = defined_process(model, "Q");
+    add_must(model, p, {{"a", q}, {"b", q}});
+    ra_product_t product(&a, &model, p);
+    product.init_actions();
+    // Stored ahead of the construction, the choice node takes number 0.
+    EXPECT_EQ(product.store({0, p, 0}), std::make_pair(0, true));
+    std::string errors = captured(std::cerr, [&] { product.make_product(); });
+    EXPECT_EQ(errors, "FATAL ERROR!\n");
+    ASSERT_EQ(product.state_count, 3);
+    EXPECT_TRUE(same_state(product.states[1], 0, p, -1));
+    EXPECT_EQ(edge_list(product), "0 -a-> 2\n0 -b-> 2\n1 -T-> 0\n");
+}
