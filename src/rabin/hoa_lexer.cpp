@@ -12,11 +12,11 @@ bool is_identifier_char(int c) { return is_identifier_start(c) || (c >= '0' && c
 std::string shown(const hoa_token_t& token) {
     switch (token.kind) {
     case hoa_token_kind_t::end_of_input: return "end of file";
-    case hoa_token_kind_t::string: return "\"" + token.text + "\"";
+    case hoa_token_kind_t::string: return "\"" + message_excerpt(token.text) + "\"";
     case hoa_token_kind_t::body: return "--BODY--";
     case hoa_token_kind_t::end: return "--END--";
     case hoa_token_kind_t::abort: return "--ABORT--";
-    default: return "'" + token.text + "'";
+    default: return "'" + message_excerpt(token.text) + "'";
     }
 }
 
@@ -109,7 +109,7 @@ void hoa_lexer_t::advance() {
         if (word == "--BODY--") current.kind = hoa_token_kind_t::body;
         else if (word == "--END--") current.kind = hoa_token_kind_t::end;
         else if (word == "--ABORT--") current.kind = hoa_token_kind_t::abort;
-        else current = {hoa_token_kind_t::error, "unexpected '" + word + "'", current.line};
+        else current = {hoa_token_kind_t::error, "unexpected '" + message_excerpt(word) + "'", current.line};
         return;
     }
     switch (c) {
@@ -120,7 +120,7 @@ void hoa_lexer_t::advance() {
         return;
     default:
         in.get();  // consumed, so that a caller skipping tokens moves on
-        current = {hoa_token_kind_t::error, "unexpected character '" + std::string(1, static_cast<char>(c)) + "'",
+        current = {hoa_token_kind_t::error, "unexpected character '" + message_excerpt(std::string(1, static_cast<char>(c))) + "'",
                    current.line};
     }
 }

@@ -237,7 +237,7 @@ bool hoa_reader_t::finish_header(int body_line) {
     for (const hoa_conjunct_t& conjunct : disjuncts) {
         if (conjunct.inf.size() > 1)
             return fail(acceptance_line,
-                        "acceptance " + (acc_name.empty() ? std::string() : "'" + acc_name + "' ") +
+                        "acceptance " + (acc_name.empty() ? std::string() : "'" + message_excerpt(acc_name) + "' ") +
                             "is not a Rabin condition: the disjunct " + conjunct_text(conjunct) +
                             " needs several Inf sets at once");
         for (const mark_literal_t& literal : conjunct.fin) relevant_marks.push_back(literal.mark);
@@ -279,7 +279,7 @@ int hoa_reader_t::intern_marks(std::vector<int> marks) {
 
 std::string hoa_reader_t::letter_text(int letter) const {
     return letter < 0 ? "the letter in which no proposition holds"
-                      : "the letter in which only \"" + ap[static_cast<std::size_t>(letter)] + "\" holds";
+                      : "the letter in which only \"" + message_excerpt(ap[static_cast<std::size_t>(letter)]) + "\" holds";
 }
 
 bool hoa_reader_t::read_state(int& state_row) {

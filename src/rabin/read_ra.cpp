@@ -172,7 +172,7 @@ std::string read_block(text_cursor_t& in, const dra_head_t& head, int block, blo
         if (status == text_cursor_t::number_t::end_of_input)
             return at_line(number, "end of file before " + which);
         if (status == text_cursor_t::number_t::not_a_number)
-            return at_line(number, which + " is not a number: '" + in.take_word() + "'");
+            return at_line(number, which + " is not a number: '" + message_excerpt(in.take_word()) + "'");
         if (status == text_cursor_t::number_t::too_large)
             return at_line(number, which + " is out of the int range");
         if (successor < 0 || successor >= state_count)

@@ -2,6 +2,23 @@
 
 #include <climits>
 
+std::string message_excerpt(const std::string& text) {
+    static const char digits[] = "0123456789abcdef";
+    std::string out;
+    for (std::size_t i = 0; i < text.size() && i < 24; ++i) {
+        unsigned char c = static_cast<unsigned char>(text[i]);
+        if (c < 0x20 || c == 0x7f) {
+            out += "\\x";
+            out += digits[c >> 4];
+            out += digits[c & 15];
+        } else {
+            out += static_cast<char>(c);
+        }
+    }
+    if (text.size() > 24) out += "...";
+    return out;
+}
+
 int text_cursor_t::get() {
     int c;
     if (pushed_at < pushed.size()) {

@@ -7,6 +7,10 @@
 #include <istream>
 #include <string>
 
+// Text from the file as an error message may quote it: at most 24 bytes,
+// control characters written as \xNN, so a message stays on one line.
+std::string message_excerpt(const std::string& text);
+
 class text_cursor_t {
 public:
     explicit text_cursor_t(std::istream& in) : buffer(in.rdbuf()) {}

@@ -246,6 +246,9 @@ TEST(HoaReader, MalformedFilesAreRejectedWithTheirLine) {
         {head + "State: 0\n[0 1\n", "line 8: expected ']' after the edge label, found '1'"},
         {head + "State: 0\n[0] 1\n", "line 9: expected State: or --END--, found end of file"},
         {head + "State: 0 ~\n", "line 7: unexpected character '~'"},
+        // Quoted file text is kept on one line: control characters are escaped.
+        {"HOA: v1\nStates: 1\n\"two\nlines\"\n", "line 3: expected a header item or --BODY--, found \"two\\x0alines\""},
+        {"HOA: v1\nStates: 1\n\x01\n", "line 3: unexpected character '\\x01'"},
         {"HOA: v1\nStates: 1\n--ABORT--\n", "line 4: the automaton was aborted with --ABORT-- and no other follows"},
     };
     for (const case_t& c : cases) {
