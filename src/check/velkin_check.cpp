@@ -2,9 +2,10 @@
 
 #include <unistd.h>
 
-#include <fstream>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 #include <iostream>
-#include <iterator>
 #include <memory>
 #include <sstream>
 
@@ -35,15 +36,26 @@ void append(check_result_t& total, const check_result_t& part) {
     total.lines.insert(total.lines.end(), part.lines.begin(), part.lines.end());
 }
 
-bool read_file(const std::string& name, std::string& text) {
-    if (name == "-") {
-        text.assign(std::istreambuf_iterator<char>(std::cin), std::istreambuf_iterator<char>());
-        return !std::cin.bad();
+// Whole files are read with stdio: a stream buffer over a directory or a
+// closed descriptor reports the failure by throwing, which would end the
+// program without the one-line diagnostic.
+bool read_file(const std::string& name, std::string& text, std::string& error) {
+    FILE* in = name == "-" ? stdin : std::fopen(name.c_str(), "rb");
+    if (!in) {
+        error = name + ": cannot be opened: " + std::strerror(errno);
+        return false;
     }
-    std::ifstream in(name, std::ios::binary);
-    if (!in.is_open()) return false;
-    text.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    return !in.bad();
+    char buffer[65536];
+    size_t got;
+    while ((got = std::fread(buffer, 1, sizeof buffer, in)) > 0) text.append(buffer, got);
+    const bool failed = std::ferror(in) != 0;
+    const int saved = errno;
+    if (in != stdin) std::fclose(in);
+    if (failed) {
+        error = name + ": cannot be read: " + std::strerror(saved);
+        return false;
+    }
+    return true;
 }
 
 int trouble(std::ostream& err, const std::string& message) {
@@ -85,15 +97,15 @@ int velkin_check_main(int argc, char** argv, std::ostream& out, std::ostream& er
 
     std::unique_ptr<rabin_t> automaton;
     if (have_automaton) {
-        std::ifstream in(automaton_file);
-        if (!in.is_open()) return trouble(err, automaton_file + ": cannot be opened");
-        std::string error;
+        std::string text, error;
+        if (!read_file(automaton_file, text, error)) return trouble(err, error);
+        std::istringstream in(text);
         automaton = read_automaton(in, error);
         if (!automaton) return trouble(err, automaton_file + ": " + error);
     }
 
     std::string spec_text, impl_text, error;
-    if (!read_file(spec_file, spec_text)) return trouble(err, spec_file + ": cannot be read");
+    if (!read_file(spec_file, spec_text, error)) return trouble(err, error);
     std::vector<std::string> warnings;
     std::unique_ptr<dmts_t> spec = parse_specification(spec_text, spec_file, error, warnings);
     if (!spec) return trouble(err, error);
@@ -103,7 +115,7 @@ int velkin_check_main(int argc, char** argv, std::ostream& out, std::ostream& er
         return trouble(err, "process " + process_name + " does not occur in " + spec_file);
     }
 
-    if (!read_file(impl_file, impl_text)) return trouble(err, impl_file + ": cannot be read");
+    if (!read_file(impl_file, impl_text, error)) return trouble(err, error);
     lts_t impl;
     if (!read_implementation(impl_text, impl_file, initial, impl, error)) return trouble(err, error);
 
