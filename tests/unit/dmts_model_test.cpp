@@ -52,3 +52,29 @@ TEST(DmtsModel, RedefinitionEmptiesMayAndMustButKeepsPendingGroup) {
     EXPECT_EQ(model.processes[p]->pending_must.size(), 1u);
     EXPECT_TRUE(model.processes[p]->defined);
 }
+
+TEST(DmtsModel, AnyNameCanBeLookedUpAndFirstDefinitionIsSilent) {
+    dmts_t model;
+    // Names the language could never produce still get their own processes.
+    const int lower = model.get_process("lower case");
+    const int quote = model.get_process("a\"b");
+    const int empty = model.get_process("");
+    EXPECT_EQ(lower, 1);
+    EXPECT_EQ(quote, 2);
+    EXPECT_EQ(empty, 3);
+    EXPECT_EQ(model.get_process("a\"b"), quote);
+    EXPECT_EQ(model.process_count, 4);
+    ASSERT_EQ(model.processes.size(), 4u);
+    EXPECT_EQ(model.processes[quote]->name, "a\"b");
+    for (int i = 1; i < 4; ++i) {
+        EXPECT_FALSE(model.processes[i]->defined);
+        EXPECT_FALSE(model.processes[i]->deadlocked);
+        EXPECT_TRUE(model.processes[i]->may.empty());
+    }
+    testing::internal::CaptureStderr();
+    model.open_definition(lower);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+    EXPECT_TRUE(model.processes[lower]->defined);
+    EXPECT_EQ(model.close_definition(), lower);
+    EXPECT_TRUE(model.def_stack.empty());
+}
