@@ -29,12 +29,22 @@ public:
 private:
     const ra_product_t& product;
     // Predecessors of t: pred_source[pred_begin[t] .. pred_begin[t+1]), one
-    // entry per edge, so a source with two edges into t appears twice.
+    // entry per edge, so a source with two edges into t appears twice. A
+    // choice node's entry carries choice_flag, so the walk never has to look
+    // the source up in the product's state table.
+    static constexpr uint32_t choice_flag = 0x80000000u;
     std::vector<uint32_t> pred_begin;
     std::vector<uint32_t> pred_source;
-    // For each state node, its successors outside the current X. Between runs
-    // every entry equals the node's out-degree; run() restores those it lowers.
-    std::vector<uint32_t> outside;
+    // For each state node, its successors still outside X in the run whose
+    // number is stamp; an entry with an older stamp stands for the full
+    // out-degree, so a run starts without clearing anything.
+    struct counter_t {
+        uint32_t stamp;
+        uint32_t outside;
+        uint32_t degree;
+    };
+    std::vector<counter_t> counters;
+    uint32_t run_stamp = 0;
     bitset_t dead_end_states;  // cpred of the empty set
     std::vector<uint32_t> layers;  // members of X in the order they joined
 };
