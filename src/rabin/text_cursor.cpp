@@ -7,7 +7,7 @@ std::string message_excerpt(const std::string& text) {
     std::string out;
     for (std::size_t i = 0; i < text.size() && i < 24; ++i) {
         unsigned char c = static_cast<unsigned char>(text[i]);
-        if (c < 0x20 || c == 0x7f) {
+        if (c < 0x20 || c >= 0x7f) {
             out += "\\x";
             out += digits[c >> 4];
             out += digits[c & 15];
@@ -24,7 +24,14 @@ int text_cursor_t::get() {
     if (pushed_at < pushed.size()) {
         c = static_cast<unsigned char>(pushed[pushed_at++]);
     } else {
-        c = buffer ? buffer->sbumpc() : EOF;
+        c = EOF;
+        // A file buffer throws when the read itself fails (a directory, say):
+        // that is the end of the input, never an escaping exception.
+        try {
+            if (buffer) c = buffer->sbumpc();
+        } catch (...) {
+            buffer = nullptr;
+        }
     }
     if (c == '\n') ++line_number;
     return c;
@@ -32,7 +39,12 @@ int text_cursor_t::get() {
 
 int text_cursor_t::peek() {
     if (pushed_at < pushed.size()) return static_cast<unsigned char>(pushed[pushed_at]);
-    return buffer ? buffer->sgetc() : EOF;
+    try {
+        return buffer ? buffer->sgetc() : EOF;
+    } catch (...) {
+        buffer = nullptr;
+        return EOF;
+    }
 }
 
 bool text_cursor_t::read_line(std::string& line) {

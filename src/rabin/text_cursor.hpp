@@ -8,7 +8,7 @@
 #include <string>
 
 // Text from the file as an error message may quote it: at most 24 bytes,
-// control characters written as \xNN, so a message stays on one line.
+// control and non-ASCII bytes written as \xNN, so a message stays on one line.
 std::string message_excerpt(const std::string& text);
 
 class text_cursor_t {

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -280,4 +281,16 @@ TEST(RabinReader, ManyPropositionsAreReadStreaming) {
         EXPECT_EQ(r.automaton->successor(0, letter), 1) << letter;
         EXPECT_EQ(r.automaton->successor(1, letter), letter == -1 ? 0 : 1) << letter;
     }
+}
+
+TEST(RabinReader, FailingReadsEndTheInputAndQuotedBytesStayPrintable) {
+    // A directory opens as a file stream, but its buffer throws on the first read.
+    std::ifstream directory(".");
+    std::string error = "unset";
+    EXPECT_FALSE(read_rabin_automaton(directory, error));
+    EXPECT_EQ(error, "");
+
+    read_result_t r = read_text("States: 1\nAcceptance-Pairs: 0\nStart: 0\n---\nS 0\nA\n\xff\x01\n");
+    EXPECT_FALSE(r.automaton);
+    EXPECT_EQ(r.error, "line 7: successor 0 of state 0 is not a number: '\\xff\\x01'");
 }
