@@ -6,7 +6,9 @@ dmts_t* dmts = nullptr;
 
 void process_t::begin_definition() {
     if (defined) {
-        std::cerr << "Warning: redefinition of '" << name << "'" << std::endl;
+        // One write per warning: standard error is unbuffered, and a file of
+        // many redefinitions would otherwise cost four system calls each.
+        std::cerr << ("Warning: redefinition of '" + name + "'\n") << std::flush;
         may.clear();
         must.clear();
     }
