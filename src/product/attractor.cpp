@@ -4,23 +4,14 @@
 
 #include "product/product.hpp"
 
-attractor_t::attractor_t(const ra_product_t& game)
-    : product(game), dead_end_states(static_cast<uint32_t>(game.state_count), BS_EMPTY) {
+attractor_t::attractor_t(const ra_product_t& game, const predecessors_t& predecessors)
+    : product(game), pred(predecessors), dead_end_states(static_cast<uint32_t>(game.state_count), BS_EMPTY) {
     const std::size_t n = static_cast<std::size_t>(game.state_count);
-    const std::vector<uint32_t>& begin = game.edge_begin;
-    pred_begin.assign(n + 1, 0);
     counters.assign(n, counter_t{0, 0, 0});
-    for (const product_edge_t& e : game.edges) ++pred_begin[static_cast<std::size_t>(e.target) + 1];
-    for (std::size_t t = 0; t < n; ++t) pred_begin[t + 1] += pred_begin[t];
-    pred_source.assign(game.edges.size(), 0);
-    std::vector<uint32_t> fill(pred_begin.begin(), pred_begin.end() - 1);
     for (std::size_t s = 0; s < n; ++s) {
-        const bool choice = game.is_choice(static_cast<int>(s));
-        counters[s].degree = begin[s + 1] - begin[s];
-        if (counters[s].degree == 0 && !choice) dead_end_states.set(static_cast<uint32_t>(s));
-        const uint32_t entry = static_cast<uint32_t>(s) | (choice ? choice_flag : 0u);
-        for (uint32_t e = begin[s]; e < begin[s + 1]; ++e)
-            pred_source[fill[static_cast<std::size_t>(game.edges[e].target)]++] = entry;
+        counters[s].degree = game.edge_begin[s + 1] - game.edge_begin[s];
+        if (counters[s].degree == 0 && !game.is_choice(static_cast<int>(s)))
+            dead_end_states.set(static_cast<uint32_t>(s));
     }
     layers.reserve(n);
 }
@@ -60,11 +51,11 @@ bitset_t attractor_t::run(const bitset_t& allowed, const bitset_t& base, bitset_
         if (ranked_any) ++counter;
         for (std::size_t i = layer_begin; i < layer_end; ++i) {
             const uint32_t t = layers[i];
-            for (uint32_t p = pred_begin[t]; p < pred_begin[t + 1]; ++p) {
-                const uint32_t entry = pred_source[p];
-                const uint32_t s = entry & ~choice_flag;
+            for (uint32_t p = pred.begin[t]; p < pred.begin[t + 1]; ++p) {
+                const uint32_t entry = pred.source[p];
+                const uint32_t s = predecessors_t::state_of(entry);
                 if (x.test(s) || !allowed.test(s)) continue;
-                if ((entry & choice_flag) == 0) {
+                if (!predecessors_t::is_choice(entry)) {
                     counter_t& c = counters[s];
                     if (c.stamp != stamp) {
                         c.stamp = stamp;

@@ -11,14 +11,15 @@
 #include <vector>
 
 #include "product/bitset.hpp"
+#include "product/predecessors.hpp"
 
 class ra_product_t;
 
 class attractor_t {
 public:
-    // Builds the predecessor lists of the product's edges and the set of state
-    // nodes without successors; the product must not change afterwards.
-    explicit attractor_t(const ra_product_t& product);
+    // Keeps references to the product and its predecessor lists, which must
+    // not change afterwards, and finds the state nodes without successors.
+    attractor_t(const ra_product_t& product, const predecessors_t& predecessors);
 
     // The least fixpoint X of X = (allowed ∩ cpred(X)) ∪ base. Every layer's
     // members that are not yet in ranked join ranked with rank value counter,
@@ -28,13 +29,7 @@ public:
 
 private:
     const ra_product_t& product;
-    // Predecessors of t: pred_source[pred_begin[t] .. pred_begin[t+1]), one
-    // entry per edge, so a source with two edges into t appears twice. A
-    // choice node's entry carries choice_flag, so the walk never has to look
-    // the source up in the product's state table.
-    static constexpr uint32_t choice_flag = 0x80000000u;
-    std::vector<uint32_t> pred_begin;
-    std::vector<uint32_t> pred_source;
+    const predecessors_t& pred;
     // For each state node, its successors still outside X in the run whose
     // number is stamp; an entry with an older stamp stands for the full
     // out-degree, so a run starts without clearing anything.

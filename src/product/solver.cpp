@@ -3,6 +3,7 @@
 // the acceptance pairs, every order of the pairs explored down the recursion;
 // the rank of a state is the step counter's value when it first joined.
 #include "product/attractor.hpp"
+#include "product/pair_fixpoint.hpp"
 #include "product/product.hpp"
 
 bitset_t ra_product_t::cpred(const bitset_t& x) const {
@@ -50,17 +51,24 @@ bitset_t ra_product_t::Rabin(const bitset_t& pairs, const bitset_t& allowed, con
         bitset_t y(n, BS_FULL);
         bitset_t h(n, BS_EMPTY);
         uint32_t r = 0;
-        for (;;) {  // greatest fixpoint over Y
-            // The ranks of one iteration over Y are dropped when the next starts.
+        if (rest.is_empty()) {
+            // The incremental engine finds the fixpoint; one ranked attractor
+            // run of its base then repeats the plain iteration's last round,
+            // the only round whose ranks survive.
+            bitset_t b(n, BS_EMPTY);
+            pair_fixpoint->greatest(allowed_l, good_l, goal, b);
             h = acc_ranked;
             r = acc_counter;
-            bitset_t b = cpred(y);
-            b.intersect_with(good_l);
-            b.unite_with(goal);
-            bitset_t x(n, BS_EMPTY);
-            if (rest.is_empty()) {
-                x = attractor->run(allowed_l, b, h, r, rank);
-            } else {
+            y = attractor->run(allowed_l, b, h, r, rank);
+        } else {
+            for (;;) {  // greatest fixpoint over Y
+                // The ranks of one iteration over Y are dropped when the next starts.
+                h = acc_ranked;
+                r = acc_counter;
+                bitset_t b = cpred(y);
+                b.intersect_with(good_l);
+                b.unite_with(goal);
+                bitset_t x(n, BS_EMPTY);
                 for (;;) {  // least fixpoint over X
                     bitset_t k = cpred(x);
                     k.intersect_with(allowed_l);
@@ -79,10 +87,10 @@ bitset_t ra_product_t::Rabin(const bitset_t& pairs, const bitset_t& allowed, con
                     x = std::move(next);
                     if (stable) break;
                 }
+                const bool stable = x.equals(y);
+                y = std::move(x);
+                if (stable) break;
             }
-            const bool stable = x.equals(y);
-            y = std::move(x);
-            if (stable) break;
         }
         result.unite_with(y);
         acc_ranked.unite_with(h);
@@ -99,8 +107,11 @@ void ra_product_t::solve() {
     for (uint32_t s = 0; s < n; ++s)
         if (states[s].choice < 0) state_nodes->set(s);
     rank.assign(n, 0);
-    attractor_t engine(*this);
+    const predecessors_t predecessors(*this);
+    attractor_t engine(*this, predecessors);
     attractor = &engine;
+    pair_fixpoint_t one_pair(*this, predecessors);
+    pair_fixpoint = &one_pair;
 
     uint32_t counter = 0;
     bitset_t ranked(n, BS_EMPTY);
@@ -129,5 +140,6 @@ void ra_product_t::solve() {
         }
     }
     attractor = nullptr;
+    pair_fixpoint = nullptr;
     state_nodes.reset();
 }

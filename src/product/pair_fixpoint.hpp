@@ -1,0 +1,67 @@
+// The greatest fixpoint at the innermost level of the Rabin solver, where a
+// single acceptance pair is left:
+//
+//   Y = attractor within allowed of base(Y),  base(Y) = (good ∩ cpred(Y)) ∪ goal.
+//
+// The plain iteration recomputes cpred and the attractor over the whole
+// product in every round, although a round usually removes only a few states.
+// This engine keeps both up to date instead. cpred(Y) is a counter per state
+// that changes only around the states leaving Y. The attractor keeps, for
+// every member, a layer and a justification by members of lower layers (all
+// successors of a state node, one witness successor of a choice node); when
+// base loses states, the members whose justification used them are taken out
+// in the order of their layers, a choice node first trying another witness of
+// a lower layer, and those of them that the rest still attracts are put back.
+// The fixpoint is the same set; the caller ranks it with one ordinary
+// attractor run, which gives exactly the ranks of the plain iteration's last
+// round.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "product/bitset.hpp"
+#include "product/predecessors.hpp"
+
+class ra_product_t;
+
+class pair_fixpoint_t {
+public:
+    // Keeps references to the product and its predecessor lists, which must
+    // not change afterwards.
+    pair_fixpoint_t(const ra_product_t& product, const predecessors_t& predecessors);
+
+    // The greatest fixpoint Y; base is set to base(Y), the first layer of its
+    // attractor. good must lie within allowed.
+    bitset_t greatest(const bitset_t& allowed, const bitset_t& good, const bitset_t& goal, bitset_t& base);
+
+private:
+    bool in_cpred_of_y(uint32_t s) const;
+    uint32_t degree(uint32_t s) const;
+    void join(uint32_t s, uint32_t layer);
+    uint32_t layer_above_successors(uint32_t s) const;
+    void attract(const bitset_t& allowed);
+    void take_out_unjustified();
+    void put_back_attracted(const bitset_t& allowed);
+    void leave_y(uint32_t t, const bitset_t& goal);
+
+    const ra_product_t& product;
+    const predecessors_t& pred;
+    const uint32_t n;
+
+    bitset_t in_y;
+    bitset_t in_x;      // the attractor of base(Y); equals Y between rounds
+    bitset_t in_base;
+    bitset_t queued;    // candidates of the current take-out pass
+    // Choice node: edges into Y; state node: edges leaving Y.
+    std::vector<uint32_t> y_edges;
+    // State node being attracted: edges into states not yet in X.
+    std::vector<uint32_t> outside;
+    std::vector<uint32_t> layer;
+    std::vector<uint32_t> witness;  // choice nodes in X outside base
+
+    std::vector<uint32_t> roots;        // states that just left base
+    std::vector<uint32_t> taken_out;    // states taken out in this round
+    std::vector<uint32_t> joined;       // the attraction's work list
+    std::vector<uint64_t> by_layer;     // heap of (layer << 32 | state)
+};
