@@ -7,23 +7,29 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 velkin=${VELKIN:-$root/build/velkin}
 limit=${BENCH_TIMEOUT:-60}
-out="$root/bench/RESULTS.md"
+out=${BENCH_OUT:-$root/bench/RESULTS.md}
 gen="python3 $root/bench/gen.py"
 [ -x "$velkin" ] || { echo "no binary at $velkin (run make first)" >&2; exit 1; }
 [ -x /usr/bin/time ] || { echo "/usr/bin/time missing: apt-get install time" >&2; exit 1; }
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-rows="$work/rows"
+rows="$work/rows.tsv"
 : > "$rows"
+load_at_start=$(cut -d' ' -f1-3 /proc/loadavg)
 
-# measure LABEL SIZE STATES STAGE ARGS...: one timed run, one table row.
+# measure FAMILY SCALE SIZE STATES STAGE ARGS...: one timed run, one row.
+# SCALE is the power of ten of the product (or model) size the run belongs
+# to, which the summary uses to pair runs for the scaling ratios. Standard
+# output goes to /dev/null except for the solving stages, whose verdict is
+# recorded.
 measure() {
-    local label=$1 size=$2 states=$3 stage=$4
-    shift 4
-    local status=0
-    timeout "$limit" /usr/bin/time -v -o "$work/time" "$velkin" "$@" > "$work/stdout" 2> "$work/stderr" \
-        || status=$?
+    local family=$1 scale=$2 size=$3 states=$4 stage=$5
+    shift 5
+    local status=0 sink=/dev/null
+    case "$stage" in *-s*) sink="$work/stdout" ;; esac
+    : > "$work/stdout"
+    timeout "$limit" /usr/bin/time -v -o "$work/time" "$velkin" "$@" > "$sink" 2> "$work/stderr" || status=$?
     local wall cpu rss note
     if [ "$status" -eq 124 ]; then
         wall=">$limit"; cpu="-"; rss="-"; note="stopped at the time bound"
@@ -33,11 +39,12 @@ measure() {
         cpu=$(awk -F': ' '/User time|System time/ {s += $2} END {printf "%.2f", s}' "$work/time")
         rss=$(awk -F': ' '/Maximum resident set size/ {printf "%.1f", $2 / 1024}' "$work/time")
         note="exit $status"
-        if grep -q '^The answer is YES' "$work/stdout" "$work/stderr" 2>/dev/null; then note="$note, YES"
-        elif grep -q '^The answer is NO' "$work/stdout" "$work/stderr" 2>/dev/null; then note="$note, NO"; fi
+        if grep -q '^The answer is YES' "$work/stdout"; then note="$note, YES"
+        elif grep -q '^The answer is NO' "$work/stdout"; then note="$note, NO"; fi
     fi
-    printf '| %s | %s | %s | `%s` | %s | %s | %s | %s |\n' "$label" "$size" "$states" "$stage" "$wall" "$cpu" "$rss" "$note" >> "$rows"
-    echo "$label $size $stage: ${wall}s wall ${cpu}s cpu ${rss}MB ($note)"
+    printf '%s\t%s\t%s\t%s\t%s\t%s\t%s\t%s\t%s\n' "$family" "$scale" "$size" "$states" "$stage" "$wall" "$cpu" \
+        "$rss" "$note" >> "$rows"
+    echo "$family $size $stage: ${wall}s wall ${cpu}s cpu ${rss}MiB ($note)"
 }
 
 # product_states SPEC AUTOMATON PROCESS: the number of product states (node lines of -p).
@@ -45,63 +52,80 @@ product_states() {
     timeout "$limit" "$velkin" -r "$2" -p "$3" "$1" 2>/dev/null | grep -c 'shape=' || true
 }
 
-# 1. -d on long chains of processes.
-for n in 10000 100000 1000000; do
+# every_stage FAMILY SCALE SIZE SPEC AUTOMATON PROCESS: parsing alone (no
+# output option), -d, -f -d, -p, -s, -s -m and -f -s on one input.
+every_stage() {
+    local family=$1 scale=$2 size=$3 spec=$4 automaton=$5 process=$6
+    local states
+    states=$(product_states "$spec" "$automaton" "$process")
+    measure "$family" "$scale" "$size" - "parse" "$spec"
+    measure "$family" "$scale" "$size" - "-d $process" -d "$process" "$spec"
+    measure "$family" "$scale" "$size" - "-f -d $process" -f -d "$process" "$spec"
+    measure "$family" "$scale" "$size" "$states" "-p $process" -r "$automaton" -p "$process" "$spec"
+    measure "$family" "$scale" "$size" "$states" "-s $process" -r "$automaton" -s "$process" "$spec"
+    measure "$family" "$scale" "$size" "$states" "-s $process -m" -r "$automaton" -s "$process" -m "$spec"
+    measure "$family" "$scale" "$size" "$states" "-f -s $process" -r "$automaton" -f -s "$process" "$spec"
+}
+
+# "Infinitely often a": one pair, one proposition.
+$gen gfa 1 > "$work/gfa.dra"
+
+# 1. Long chains of processes: N processes, N + 1 product states.
+for scale in 4 5 6; do
+    n=$((10 ** scale))
     $gen chain $n > "$work/chain.dmts"
-    measure chain "$n processes" - "-d P0" -d P0 "$work/chain.dmts"
+    every_stage chain $scale "$n processes" "$work/chain.dmts" "$work/gfa.dra" P0
 done
 
 # 2. Random branching specifications with must hypertransitions of 2-3
-#    alternatives against "infinitely often a" (1 pair, 1 proposition): every stage.
-$gen gfa 1 > "$work/gfa.dra"
-for n in 2000 20000 200000; do
+#    alternatives: about 4 product states per process.
+for scale in 4 5 6; do
+    n=$((25 * 10 ** (scale - 2)))
     $gen random $n --seed 7 > "$work/random.dmts"
-    states=$(product_states "$work/random.dmts" "$work/gfa.dra" P0)
-    measure random "$n processes" "$states" "-p P0" -r "$work/gfa.dra" -p P0 "$work/random.dmts"
-    measure random "$n processes" "$states" "-s P0" -r "$work/gfa.dra" -s P0 "$work/random.dmts"
-    measure random "$n processes" "$states" "-s P0 -m" -r "$work/gfa.dra" -s P0 -m "$work/random.dmts"
-    measure random "$n processes" "$states" "-f -s P0" -r "$work/gfa.dra" -f -s P0 "$work/random.dmts"
+    every_stage random $scale "$n processes" "$work/random.dmts" "$work/gfa.dra" P0
 done
 
 # 3. A token ring of N stations (a realistic protocol scaled by N) against a
 #    random two-pair automaton over request, grant, deny.
 $gen automaton 2 3 4 --seed 3 | sed 's/"a" "b" "c"/"request" "grant" "deny"/' > "$work/ring.dra"
-for n in 100 1000 10000; do
+for scale in 4 5 6; do
+    n=$((125 * 10 ** (scale - 3)))
     $gen ring $n > "$work/ring.dmts"
     states=$(product_states "$work/ring.dmts" "$work/ring.dra" Station0)
-    measure ring "$n stations" "$states" "-p Station0" -r "$work/ring.dra" -p Station0 "$work/ring.dmts"
-    measure ring "$n stations" "$states" "-s Station0" -r "$work/ring.dra" -s Station0 "$work/ring.dmts"
-    measure ring "$n stations" "$states" "-s Station0 -m" -r "$work/ring.dra" -s Station0 -m "$work/ring.dmts"
+    measure ring $scale "$n stations" "$states" "-p Station0" -r "$work/ring.dra" -p Station0 "$work/ring.dmts"
+    measure ring $scale "$n stations" "$states" "-s Station0" -r "$work/ring.dra" -s Station0 "$work/ring.dmts"
+    measure ring $scale "$n stations" "$states" "-s Station0 -m" -r "$work/ring.dra" -s Station0 -m \
+        "$work/ring.dmts"
 done
 
-# 4. Acceptance pairs 1-3 and propositions 1-4 on one random specification.
+# 4. A small specification with a large product: 10^4 random processes
+#    against one-pair automata of 1, 10 and 100 states.
+$gen random 10000 --seed 3 > "$work/random10k.dmts"
+for scale in 4 5 6; do
+    automaton_states=$((10 ** (scale - 4)))
+    $gen automaton 1 1 $automaton_states --seed 5 > "$work/wide.dra"
+    states=$(product_states "$work/random10k.dmts" "$work/wide.dra" P0)
+    label="10000 processes, $automaton_states-state automaton"
+    measure small-spec $scale "$label" "$states" "-p P0" -r "$work/wide.dra" -p P0 "$work/random10k.dmts"
+    measure small-spec $scale "$label" "$states" "-s P0" -r "$work/wide.dra" -s P0 "$work/random10k.dmts"
+done
+
+# 5. Acceptance pairs 1-3 and propositions 1-4 on one random specification:
+#    the solver explores every order of the pairs.
 $gen random 5000 --seed 11 > "$work/random5k.dmts"
 for pairs in 1 2 3; do
     for props in 1 2 4; do
         $gen automaton $pairs $props 5 --seed $((pairs * 10 + props)) > "$work/auto.dra"
         states=$(product_states "$work/random5k.dmts" "$work/auto.dra" P0)
-        measure "automaton $pairs pairs, $props props" "5000 processes" "$states" "-s P0" \
+        measure "$pairs pairs, $props props" - "5000 processes" "$states" "-s P0" \
             -r "$work/auto.dra" -s P0 "$work/random5k.dmts"
     done
 done
 
-# 5. Parsing a 100 MB specification of repeated redefinitions.
+# 6. Parsing a 100 MB specification of repeated redefinitions.
 $gen redefine 100 > "$work/redefine.dmts"
-measure redefine "100 MB" - "-d P" -d P "$work/redefine.dmts"
+measure redefine - "100 MB" - "-d P" -d P "$work/redefine.dmts"
 
-{
-    echo "# Benchmark results"
-    echo
-    echo "Generated by \`bench/run.sh\` on $(date -u '+%Y-%m-%d %H:%M UTC'), $(nproc) cores,"
-    echo "$(awk '/MemTotal/ {printf "%.0f GiB", $2 / 1048576}' /proc/meminfo) memory, binary \`${velkin#$root/}\`."
-    echo "Wall time, CPU time (user + system) in seconds and peak resident memory in MiB"
-    echo "from \`/usr/bin/time -v\`; load average at the start: $(cut -d' ' -f1-3 /proc/loadavg)"
-    echo "(other work shared the machine, so wall times can exceed CPU times);"
-    echo "each run is bounded by ${limit} s. \"Product states\" counts the node lines of \`-p\`."
-    echo "Inputs come from \`bench/gen.py\` (fixed seeds), so the table can be reproduced."
-    echo
-    echo "| family | size | product states | stage | wall s | CPU s | max RSS MiB | result |"
-    echo "|---|---|---|---|---|---|---|---|"
-    cat "$rows"
-} > "$out"
+python3 "$root/bench/summarize.py" "$rows" \
+    --binary "${velkin#$root/}" --limit "$limit" --load "$load_at_start" > "$out"
 echo "wrote $out"
