@@ -132,7 +132,7 @@ TEST(PairFixpoint, SolverVerdictsMatchThePlainSolverOnRandomGraphs) {
     int won = 0, lost = 0;
     for (int round = 0; round < 400; ++round) {
         const int pairs = 1 + round % 3;
-        synthetic_game_t game = random_game(rng, pairs, pairs == 1 ? 300 : 80);
+        synthetic_game_t game = random_game(rng, pairs, pairs == 1 ? 300 : 100 / pairs);
         ra_product_t& product = game.product;
         product.solve();
         const reference_verdict_t expected = reference_solve(product);
