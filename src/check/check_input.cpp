@@ -124,8 +124,8 @@ bool read_implementation(const std::string& text, const std::string& source, con
         error = warnings.front();
         return false;
     }
-    auto it = model->process_index.find(initial);
-    if (it == model->process_index.end()) {
+    const int initial_process = model->process_index.find(initial);
+    if (initial_process < 0) {
         if (model->process_count > 1) {
             error = source + ": the initial state " + initial + " does not occur";
             return false;
@@ -133,7 +133,7 @@ bool read_implementation(const std::string& text, const std::string& source, con
         lts = empty_lts(initial);  // nothing defined at all: one state, no transitions
         return true;
     }
-    if (!lts_from_model(*model, it->second, lts, error)) {
+    if (!lts_from_model(*model, initial_process, lts, error)) {
         error = source + ": " + error;
         return false;
     }

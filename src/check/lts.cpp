@@ -31,7 +31,7 @@ bool lts_from_model(const dmts_t& model, int initial, lts_t& lts, std::string& e
         queue.pop_front();
         const process_t& process = *model.processes[p];
         std::vector<transition_t> kept;
-        for (const hypertransition_t& h : process.must) {
+        for (const alternatives_t h : process.must) {
             if (h.size() != 1) {
                 std::string alternatives;
                 for (const transition_t& t : h) {

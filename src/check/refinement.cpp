@@ -18,7 +18,7 @@ struct counter_t {
     int owner;
     counter_kind_t kind;
     int edge;                         // transition: the implementation edge index
-    const hypertransition_t* hyper;   // must: the hypertransition
+    alternatives_t hyper;             // must: the hypertransition
     int remaining;
 };
 
@@ -53,8 +53,7 @@ private:
     void map_actions() {
         spec_action_.resize(impl_.action_names.size());
         for (size_t a = 0; a < impl_.action_names.size(); ++a) {
-            auto it = spec_.action_index.find(impl_.action_names[a]);
-            spec_action_[a] = it == spec_.action_index.end() ? -1 : it->second;
+            spec_action_[a] = spec_.action_index.find(impl_.action_names[a]);
         }
         order_.resize(impl_.edges.size());
         for (size_t e = 0; e < order_.size(); ++e) order_[e] = static_cast<int>(e);
@@ -89,15 +88,15 @@ private:
             const int s = pairs_.first(x);
             const process_t& p = *spec_.processes[pairs_.second(x)];
             for (int e = impl_.edge_begin(s); e < impl_.edge_end(s); ++e) {
-                const int c = new_counter(x, counter_kind_t::transition, e, nullptr);
+                const int c = new_counter(x, counter_kind_t::transition, e, alternatives_t());
                 const int a = spec_action_[impl_.edges[e].action];
                 if (a < 0) continue;
                 for (auto it = p.may.lower_bound({a, INT_MIN}); it != p.may.end() && it->action == a; ++it) {
                     match(c, impl_.edges[e].target, it->target);
                 }
             }
-            for (const hypertransition_t& h : p.must) {
-                const int c = new_counter(x, counter_kind_t::must, -1, &h);
+            for (const alternatives_t h : p.must) {
+                const int c = new_counter(x, counter_kind_t::must, -1, h);
                 for (const transition_t& alternative : h) {
                     auto range = edges_with_action(s, alternative.action);
                     for (int i = range.first; i < range.second; ++i) {
@@ -108,7 +107,7 @@ private:
         }
     }
 
-    int new_counter(int owner, counter_kind_t kind, int edge, const hypertransition_t* h) {
+    int new_counter(int owner, counter_kind_t kind, int edge, alternatives_t h) {
         counters_.push_back({owner, kind, edge, h, 0});
         return static_cast<int>(counters_.size()) - 1;
     }
@@ -154,7 +153,7 @@ private:
         return "(" + impl_.state_names[pairs_.first(x)] + ", " + process_name(pairs_.second(x)) + ")";
     }
 
-    std::string hyper_text(const hypertransition_t& h) const {
+    std::string hyper_text(alternatives_t h) const {
         std::string text;
         for (const transition_t& t : h) {
             text += (text.empty() ? "{" : " | ") + spec_.action_names[t.action] + "." + process_name(t.target);
@@ -196,7 +195,7 @@ private:
                                        " only towards processes that " + impl_.state_names[edge.target] +
                                        " does not refine, such as " + process_name(pairs_.second(best)));
             } else {
-                for (const transition_t& alternative : *c.hyper) {
+                for (const transition_t& alternative : c.hyper) {
                     auto range = edges_with_action(s, alternative.action);
                     for (int i = range.first; i < range.second; ++i) {
                         const lts_edge_t& edge = impl_.edges[order_[i]];
@@ -210,11 +209,11 @@ private:
                 }
                 const std::string step = pair_text(x) + ": " + impl_.state_names[s] + " offers ";
                 if (best < 0) {
-                    result.lines.push_back("  " + step + "none of " + hyper_text(*c.hyper) + " required by " +
+                    result.lines.push_back("  " + step + "none of " + hyper_text(c.hyper) + " required by " +
                                            process_name(p));
                     return;
                 }
-                result.lines.push_back("  " + step + hyper_text(*c.hyper) + " required by " + process_name(p) +
+                result.lines.push_back("  " + step + hyper_text(c.hyper) + " required by " + process_name(p) +
                                        " only through failing transitions, such as " + via);
             }
             x = best;

@@ -110,8 +110,8 @@ int velkin_check_main(int argc, char** argv, std::ostream& out, std::ostream& er
     std::unique_ptr<dmts_t> spec = parse_specification(spec_text, spec_file, error, warnings);
     if (!spec) return trouble(err, error);
     for (const std::string& warning : warnings) err << "velkin-check: " << warning << std::endl;
-    auto process = spec->process_index.find(process_name);
-    if (process == spec->process_index.end()) {
+    const int process = spec->process_index.find(process_name);
+    if (process < 0) {
         return trouble(err, "process " + process_name + " does not occur in " + spec_file);
     }
 
@@ -121,7 +121,7 @@ int velkin_check_main(int argc, char** argv, std::ostream& out, std::ostream& er
 
     check_request_t request;
     request.spec = spec.get();
-    request.process = process->second;
+    request.process = process;
     request.impl = &impl;
     request.automaton = automaton.get();
     request.deadlock_free = deadlock_free;

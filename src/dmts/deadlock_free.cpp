@@ -9,6 +9,7 @@
 // counters of its predecessors once per entry; a counter reaching 0 marks its
 // owner. Each process enters the queue once and each predecessor entry is
 // visited once, so the fixpoint is linear in processes plus transitions.
+#include <algorithm>
 #include <queue>
 
 #include "dmts/dmts.hpp"
@@ -56,7 +57,7 @@ void dmts_t::disallow_deadlocks() {
     for (size_t j = 0; j < n; ++j) {
         const process_t& p = *processes[j];
         for (const transition_t& t : p.may) ++may_pred.begin[t.target + 1];
-        for (const hypertransition_t& hyper : p.must)
+        for (const alternatives_t hyper : p.must)
             for (const transition_t& t : hyper) ++must_pred.begin[t.target + 1];
     }
     for (size_t t = 0; t < n; ++t) {
@@ -73,7 +74,7 @@ void dmts_t::disallow_deadlocks() {
             for (const transition_t& t : p.may) may_pred.entries[may_fill[t.target]++] = static_cast<int>(j);
             may_counter[j] = static_cast<unsigned>(p.may.size());
             size_t hyper = must_begin[j];
-            for (const hypertransition_t& h : p.must) {
+            for (const alternatives_t h : p.must) {
                 for (const transition_t& t : h)
                     must_pred.entries[must_fill[t.target]++] = static_cast<int>(hyper);
                 hyper_owner[hyper] = static_cast<int>(j);
@@ -107,27 +108,25 @@ void dmts_t::disallow_deadlocks() {
     // that become equal merge in the new set; one that becomes empty (only
     // possible for a marked owner) stays as the empty hypertransition.
     auto leads_to_marked = [&](const transition_t& t) { return marked[t.target] != 0; };
+    hypertransition_t kept;
     for (size_t i = 0; i < n; ++i) {
         process_t& p = *processes[i];
         p.deadlocked = p.deadlocked || marked[i];
-        for (auto it = p.may.begin(); it != p.may.end();) {
-            if (leads_to_marked(*it)) it = p.may.erase(it);
-            else ++it;
-        }
+        p.may.erase_if(leads_to_marked);
         bool touched = false;
-        for (const hypertransition_t& h : p.must) {
-            for (const transition_t& t : h) touched = touched || leads_to_marked(t);
+        for (const alternatives_t h : p.must) {
+            touched = std::any_of(h.begin(), h.end(), leads_to_marked);
             if (touched) break;
         }
         if (!touched) continue;
-        std::set<hypertransition_t> pruned;
-        for (const hypertransition_t& h : p.must) {
-            hypertransition_t kept;
-            kept.reserve(h.size());
+        hypertransition_set_t pruned;
+        for (const alternatives_t h : p.must) {
+            kept.clear();
             for (const transition_t& t : h)
                 if (!leads_to_marked(t)) kept.push_back(t);
-            pruned.insert(std::move(kept));
+            pruned.append(kept);
         }
+        pruned.normalize();
         p.must = std::move(pruned);
     }
 
@@ -136,6 +135,6 @@ void dmts_t::disallow_deadlocks() {
     for (size_t i = 0; i < n; ++i) {
         process_t& p = *processes[i];
         if (!marked[i] && p.must.empty())
-            p.must.insert(hypertransition_t(p.may.begin(), p.may.end()));
+            p.must.insert(alternatives_t(p.may.begin(), p.may.end()));
     }
 }

@@ -15,33 +15,38 @@ void process_t::begin_definition() {
     defined = true;
 }
 
+void process_t::normalize() {
+    may.normalize();
+    must.normalize();
+    pending_must.normalize();
+}
+
 dmts_t::dmts_t() {
     // The nil process is appended directly, so it never enters process_index
     // and process_count stays 1.
-    processes.push_back(std::make_unique<process_t>("nil"));
-    processes[0]->begin_definition();
+    processes.emplace_back("nil").begin_definition();
 }
 
 int dmts_t::get_process(const char* name) {
-    auto [it, inserted] = process_index.try_emplace(name, process_count);
-    if (inserted) {
-        processes.push_back(std::make_unique<process_t>(it->first));
+    const int index = process_index.find_or_enter(name, process_count);
+    if (index == process_count) {
+        processes.emplace_back(name);
         ++process_count;
     }
-    return it->second;
+    return index;
 }
 
 int dmts_t::get_action(const char* name) {
-    auto [it, inserted] = action_index.try_emplace(name, action_count);
-    if (inserted) {
-        action_names.push_back(it->first);
+    const int index = action_index.find_or_enter(name, action_count);
+    if (index == action_count) {
+        action_names.emplace_back(name);
         ++action_count;
     }
-    return it->second;
+    return index;
 }
 
 int dmts_t::add_anonymous_process() {
-    processes.push_back(std::make_unique<process_t>("$" + std::to_string(process_count)));
+    processes.emplace_back("$" + std::to_string(process_count));
     return process_count++;
 }
 
@@ -51,7 +56,12 @@ void dmts_t::open_definition(int index) {
 }
 
 int dmts_t::close_definition() {
-    int top = def_stack.top();
+    const int top = def_stack.top();
     def_stack.pop();
+    processes[top]->normalize();
     return top;
+}
+
+void dmts_t::normalize_open_definitions() {
+    for (std::stack<int> open = def_stack; !open.empty(); open.pop()) processes[open.top()]->normalize();
 }

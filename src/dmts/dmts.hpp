@@ -4,62 +4,36 @@
 // and output.
 #pragma once
 
-#include <memory>
-#include <set>
 #include <stack>
 #include <string>
-#include <unordered_map>
+#include <string_view>
 #include <vector>
 
-// A transition (action index, target process index), ordered by action, then target.
-struct transition_t {
-    int action;
-    int target;
-    bool operator<(const transition_t& other) const {
-        return action != other.action ? action < other.action : target < other.target;
-    }
-    bool operator==(const transition_t& other) const {
-        return action == other.action && target == other.target;
-    }
+#include "dmts/name_index.hpp"
+#include "dmts/process_table.hpp"
+
+// Read the names the two indices compare against.
+struct process_name_of_t {
+    const process_table_t* processes;
+    std::string_view operator()(int index) const { return (*processes)[static_cast<std::size_t>(index)]->name; }
 };
-
-// A must hypertransition: its alternatives, sorted ascending and without
-// duplicates. std::vector's lexicographic operator< is exactly the order the
-// renderings and the product walk hypertransitions in (a proper prefix first).
-using hypertransition_t = std::vector<transition_t>;
-
-struct process_t {
-    bool defined = false;
-    std::string name;
-    std::set<transition_t> may;
-    std::set<hypertransition_t> must;
-    std::set<transition_t> pending_must;  // parser's working set for an open brace group
-    bool deadlocked = false;
-
-    explicit process_t(std::string process_name) : name(std::move(process_name)) {}
-
-    // Starts (or restarts, with a warning) this process's definition.
-    void begin_definition();
-
-    // Renderings (process_render.cpp).
-    void output_dot(const std::vector<std::unique_ptr<process_t>>* processes,
-                    const std::vector<std::string>* action_names, int& point_counter,
-                    bool must_only) const;
-    void output(const std::vector<std::unique_ptr<process_t>>* processes,
-                const std::vector<std::string>* action_names) const;
+struct action_name_of_t {
+    const std::vector<std::string>* names;
+    std::string_view operator()(int index) const { return (*names)[static_cast<std::size_t>(index)]; }
 };
 
 struct dmts_t {
     std::stack<int> def_stack;
     int process_count = 1;
-    std::vector<std::unique_ptr<process_t>> processes;
-    // Only lookups are observable, so a hash map serves as the name index.
-    std::unordered_map<std::string, int> process_index;
+    process_table_t processes;
+    // Named processes only: nil and the anonymous "$N" processes are never entered.
+    name_index_t<process_name_of_t> process_index{process_name_of_t{&processes}};
     int action_count = 0;
     std::vector<std::string> action_names;
-    std::unordered_map<std::string, int> action_index;
+    name_index_t<action_name_of_t> action_index{action_name_of_t{&action_names}};
 
     dmts_t();
+    // The indices point at this model's own tables.
     dmts_t(const dmts_t&) = delete;
     dmts_t& operator=(const dmts_t&) = delete;
 
@@ -67,8 +41,11 @@ struct dmts_t {
     int get_action(const char* name);
     int add_anonymous_process();
     void open_definition(int index);
+    // Pops the innermost open definition, puts it into sorted form, returns its index.
     int close_definition();
-    process_t* proxy() { return processes[def_stack.top()].get(); }
+    // Puts the definitions still open (after a parse that stopped early) into sorted form.
+    void normalize_open_definitions();
+    process_t* proxy() { return processes[def_stack.top()]; }
 
     // Renderings (process_render.cpp).
     void output_dot(int start) const;

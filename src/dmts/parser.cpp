@@ -52,8 +52,9 @@ semantic_value_t run_action(int rule, const parse_stack_t& stack) {
     case 7:  // The name token is reduced before the next token is read, so yylval still holds it.
         value.first = dmts->get_process(yylval);
         break;
+    // Transitions are appended in input order; close_definition sorts them.
     case 12:
-        dmts->proxy()->may.insert(as_transition(arg(2)));
+        dmts->proxy()->may.append(as_transition(arg(2)));
         break;
     case 13:
         value = {arg(1).first, arg(2).first};
@@ -73,8 +74,8 @@ semantic_value_t run_action(int rule, const parse_stack_t& stack) {
     case 21: {
         process_t* current = dmts->proxy();
         const transition_t t = as_transition(arg(1));
-        current->may.insert(t);
-        current->must.insert(hypertransition_t{t});
+        current->may.append(t);
+        current->must.append(alternatives_t(&t, &t + 1));
         break;
     }
     case 22:
@@ -82,15 +83,17 @@ semantic_value_t run_action(int rule, const parse_stack_t& stack) {
         break;
     case 23: {
         process_t* current = dmts->proxy();
-        current->must.insert(hypertransition_t(current->pending_must.begin(), current->pending_must.end()));
+        current->pending_must.normalize();
+        current->must.append(alternatives_t(current->pending_must.begin(), current->pending_must.end()));
+        current->pending_must.clear();
         break;
     }
     case 25:
     case 26: {
         process_t* current = dmts->proxy();
         const transition_t t = as_transition(arg(rule == 25 ? 3 : 1));
-        current->may.insert(t);
-        current->pending_must.insert(t);
+        current->may.append(t);
+        current->pending_must.append(t);
         break;
     }
     default:
@@ -99,9 +102,8 @@ semantic_value_t run_action(int rule, const parse_stack_t& stack) {
     return value;
 }
 
-}  // namespace
-
-int yyparse() {
+// The shift/reduce loop; yyparse below finishes the model however it ends.
+int parse_input() {
     const lalr_table_t& table = parser_table();
     const std::vector<rule_t>& rules = grammar_rules();
     parse_stack_t stack;
@@ -142,4 +144,20 @@ int yyparse() {
             return 2;
         }
     }
+}
+
+}  // namespace
+
+int yyparse() {
+    // A parse that stops midway leaves definitions open with their sets as
+    // appended; the run goes on with that model, so it is sorted here too.
+    int status;
+    try {
+        status = parse_input();
+    } catch (...) {
+        dmts->normalize_open_definitions();
+        throw;
+    }
+    dmts->normalize_open_definitions();
+    return status;
 }

@@ -10,8 +10,6 @@
 
 namespace {
 
-using process_table_t = std::vector<std::unique_ptr<process_t>>;
-
 // Calls visit(process) for every process reachable from start over may
 // transitions, breadth-first; successors are queued in may-set order.
 template <typename visit_t>
@@ -58,17 +56,21 @@ void process_t::output_dot(const process_table_t* processes,
 
     if (must.empty() && (must_only || may.empty())) return;
 
-    // The may transitions not yet drawn as part of a must hypertransition;
-    // what is left at the end is drawn dashed.
-    std::set<transition_t> may_only;
-    if (!must_only) may_only = may;
+    // The may transitions drawn as part of a must hypertransition, by their
+    // position in may; the others are drawn dashed at the end.
+    std::vector<char> drawn(must_only ? 0 : may.size(), 0);
+    auto mark_drawn = [&](const transition_t& t) {
+        if (must_only) return;
+        const transition_t* at = may.lower_bound(t);
+        if (at != may.end() && *at == t) drawn[static_cast<std::size_t>(at - may.begin())] = 1;
+    };
 
-    for (const hypertransition_t& hyper : must) {
+    for (const alternatives_t hyper : must) {
         out << '"' << quoted_name << "\" -> ";
         if (hyper.size() == 1) {
             const transition_t& t = hyper.front();
             out << '"' << target_name(t) << "\" [label=\"" << action_name(t) << "\"]\n";
-            if (!must_only) may_only.erase(t);
+            mark_drawn(t);
             continue;
         }
         const int point = point_counter;
@@ -77,11 +79,13 @@ void process_t::output_dot(const process_table_t* processes,
         for (const transition_t& t : hyper) {
             out << '_' << point << " -> \"" << target_name(t) << "\" [label=\"" << action_name(t)
                 << "\"]\n";
-            if (!must_only) may_only.erase(t);
+            mark_drawn(t);
         }
         ++point_counter;
     }
-    for (const transition_t& t : may_only) {
+    for (std::size_t i = 0; i < drawn.size(); ++i) {
+        if (drawn[i]) continue;
+        const transition_t& t = may.begin()[i];
         out << '"' << quoted_name << "\" -> \"" << target_name(t) << "\" [style=dashed,label=\""
             << action_name(t) << "\"]\n";
     }
@@ -99,7 +103,7 @@ void process_t::output(const process_table_t* processes,
     for (const transition_t& t : may)
         out << "\t\t" << (*action_names)[t.action] << '.' << (*processes)[t.target]->name << '\n';
     out << "\tmust:\n";
-    for (const hypertransition_t& hyper : must) {
+    for (const alternatives_t hyper : must) {
         out << "\t\t| ";
         for (const transition_t& t : hyper)
             out << (*action_names)[t.action] << '.' << (*processes)[t.target]->name << " | ";

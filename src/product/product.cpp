@@ -48,9 +48,8 @@ void ra_product_t::init_actions() {
     // Ascending proposition order: of two propositions with the same name the
     // later one wins.
     for (std::size_t j = 0; j < rabin->ap.size(); ++j) {
-        auto found = dmts->action_index.find(rabin->ap[j]);
-        if (found != dmts->action_index.end() && found->second >= 0 && found->second < action_count)
-            action_ap[static_cast<std::size_t>(found->second)] = static_cast<int>(j);
+        const int found = dmts->action_index.find(rabin->ap[j]);
+        if (found >= 0 && found < action_count) action_ap[static_cast<std::size_t>(found)] = static_cast<int>(j);
     }
 }
 
@@ -84,7 +83,7 @@ void ra_product_t::make_product() {
         const product_state_t node = states[static_cast<std::size_t>(u)];
         const process_t& p = *dmts->processes[static_cast<std::size_t>(node.process)];
         int k = 0;
-        for (const hypertransition_t& h : p.must) {
+        for (const alternatives_t h : p.must) {
             if (h.size() == 1) {
                 step(u, node.ra_state, h.front());
                 continue;

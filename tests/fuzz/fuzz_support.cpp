@@ -67,17 +67,25 @@ void check_model(const dmts_t& model, bool after_restriction) {
                  "process 0 is not the defined nil process");
     fuzz_require(model.processes[0]->may.empty() && model.processes[0]->must.empty(),
                  "the nil process has transitions");
-    for (const auto& entry : model.process_index) {
-        fuzz_require(entry.second > 0 && entry.second < n &&
-                         model.processes[entry.second]->name == entry.first,
-                     "process_index entry names another process");
+    // Every named process is found at its own index, nil and the anonymous
+    // processes are not entered at all.
+    std::size_t named = 0;
+    for (int i = 1; i < n; ++i) {
+        const std::string& name = model.processes[i]->name;
+        const bool anonymous = name[0] == '$';
+        named += anonymous ? 0 : 1;
+        fuzz_require(model.process_index.find(name) == (anonymous ? -1 : i),
+                     "process_index does not find a process at its own index");
     }
-    for (const auto& entry : model.action_index) {
-        fuzz_require(entry.second >= 0 && entry.second < model.action_count &&
-                         model.action_names[entry.second] == entry.first,
-                     "action_index entry names another action");
+    fuzz_require(model.process_index.size() == named, "process_index holds other entries");
+    for (int a = 0; a < model.action_count; ++a) {
+        fuzz_require(model.action_index.find(model.action_names[a]) == a,
+                     "action_index does not find an action at its own index");
     }
-    for (const auto& process : model.processes) {
+    fuzz_require(static_cast<int>(model.action_index.size()) == model.action_count,
+                 "action_index holds other entries");
+    for (int i = 0; i < n; ++i) {
+        const process_t* process = model.processes[i];
         if (!process->defined) {
             fuzz_require(process->may.empty() && process->must.empty(),
                          "an undefined process has transitions");
@@ -89,7 +97,7 @@ void check_model(const dmts_t& model, bool after_restriction) {
                 fuzz_require(!model.processes[t.target]->deadlocked,
                              "a kept may transition leads to a deadlocked process");
         }
-        for (const hypertransition_t& h : process->must) {
+        for (const alternatives_t h : process->must) {
             if (!after_restriction || !process->deadlocked)
                 fuzz_require(!h.empty(), "empty must hypertransition");
             for (size_t i = 0; i < h.size(); ++i) {

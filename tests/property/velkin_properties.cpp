@@ -65,7 +65,11 @@ bool check_listing(const case_t& c, const std::string& mode, const program_run_t
     }
     check_request_t request;
     request.spec = &spec;
-    request.process = spec.process_index.at("P0");
+    request.process = spec.process_index.find("P0");
+    if (request.process < 0) {
+        fail(c, "the specification has no process P0", "");
+        return false;
+    }
     request.impl = &lts;
     request.automaton = &automaton;
     request.deadlock_free = deadlock_free;

@@ -71,8 +71,7 @@ bool naive_refines(const dmts_t& spec, int process, const lts_t& impl) {
     const int ns = impl.state_count(), np = static_cast<int>(spec.processes.size());
     std::vector<int> action(impl.action_names.size(), -1);
     for (size_t a = 0; a < impl.action_names.size(); ++a) {
-        auto it = spec.action_index.find(impl.action_names[a]);
-        if (it != spec.action_index.end()) action[a] = it->second;
+        action[a] = spec.action_index.find(impl.action_names[a]);
     }
     std::vector<std::vector<char>> related(ns, std::vector<char>(np, 1));
     for (bool changed = true; changed;) {
@@ -89,7 +88,7 @@ bool naive_refines(const dmts_t& spec, int process, const lts_t& impl) {
                     }
                     ok = matched;
                 }
-                for (const hypertransition_t& h : proc.must) {
+                for (const alternatives_t h : proc.must) {
                     if (!ok) break;
                     bool matched = false;
                     for (const transition_t& t : h) {

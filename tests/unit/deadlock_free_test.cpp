@@ -2,8 +2,10 @@
 
 #include <algorithm>
 #include <random>
+#include <set>
 
 #include "dmts/dmts.hpp"
+#include "model_sets_support.hpp"
 
 namespace {
 
@@ -44,7 +46,7 @@ reference_result_t reference_restriction(const dmts_t& model) {
             if (!live[i]) continue;
             const process_t& p = *model.processes[i];
             bool ok = std::any_of(p.may.begin(), p.may.end(), [&](const transition_t& t) { return live[t.target]; });
-            for (const hypertransition_t& h : p.must)
+            for (const alternatives_t h : p.must)
                 ok = ok && std::any_of(h.begin(), h.end(), [&](const transition_t& t) { return live[t.target]; });
             if (!ok) {
                 live[i] = false;
@@ -60,7 +62,7 @@ reference_result_t reference_restriction(const dmts_t& model) {
         for (const transition_t& t : p.may)
             if (live[t.target]) may.insert(t);
         std::set<hypertransition_t> must;
-        for (const hypertransition_t& h : p.must) {
+        for (const alternatives_t h : p.must) {
             hypertransition_t kept;
             for (const transition_t& t : h)
                 if (live[t.target]) kept.push_back(t);
@@ -112,8 +114,9 @@ TEST(DeadlockFree, CountingFixpointAgreesWithRepeatedSweepsOnRandomModels) {
         for (int i = 0; i < n; ++i) {
             const process_t& p = *model.processes[i];
             ASSERT_EQ(p.deadlocked, expected.marked[i]) << "round " << round << " process " << i;
-            ASSERT_EQ(p.may, expected.may[i]) << "round " << round << " process " << i;
-            ASSERT_EQ(p.must, expected.must[i]) << "round " << round << " process " << i;
+            ASSERT_EQ(transitions_of(p.may), transitions_of(expected.may[i])) << "round " << round << " process " << i;
+            ASSERT_EQ(hypertransitions_of(p.must), hypertransitions_of(expected.must[i]))
+                << "round " << round << " process " << i;
             if (i > 0 && p.defined && p.deadlocked) any_marked_named = true;
             if (!p.deadlocked) any_live = true;
         }
@@ -140,9 +143,9 @@ TEST(DeadlockFree, LoopsSurviveAndGainTheirForcedChoice) {
     EXPECT_TRUE(model.processes[undefined]->deadlocked);
     EXPECT_FALSE(model.processes[loop]->deadlocked);
     EXPECT_FALSE(model.processes[choose]->deadlocked);
-    EXPECT_EQ(model.processes[loop]->must, (std::set<hypertransition_t>{{{0, loop}}}));
-    EXPECT_EQ(model.processes[choose]->may, (std::set<transition_t>{{0, loop}, {1, choose}}));
-    EXPECT_EQ(model.processes[choose]->must, (std::set<hypertransition_t>{{{0, loop}, {1, choose}}}));
+    EXPECT_EQ(model.processes[loop]->must, (hypertransition_set_t{{{0, loop}}}));
+    EXPECT_EQ(model.processes[choose]->may, (transition_set_t{{0, loop}, {1, choose}}));
+    EXPECT_EQ(model.processes[choose]->must, (hypertransition_set_t{{{0, loop}, {1, choose}}}));
     // nil keeps no hypertransition: the forced choice is only for live processes.
     EXPECT_TRUE(model.processes[0]->must.empty());
 }
@@ -169,13 +172,13 @@ TEST(DeadlockFree, MarksSpreadThroughMustChainsAndMayOnlyDeadEnds) {
     for (int marked : {a, b, c, d}) EXPECT_TRUE(model.processes[marked]->deadlocked) << marked;
     EXPECT_FALSE(model.processes[e]->deadlocked);
     EXPECT_FALSE(model.processes[f]->deadlocked);
-    EXPECT_EQ(model.processes[e]->must, (std::set<hypertransition_t>{{{1, e}}}));
-    EXPECT_EQ(model.processes[f]->may, (std::set<transition_t>{{0, f}}));
+    EXPECT_EQ(model.processes[e]->must, (hypertransition_set_t{{{1, e}}}));
+    EXPECT_EQ(model.processes[f]->may, (transition_set_t{{0, f}}));
     // A marked process keeps the hypertransition that emptied as the empty one,
     // and its may transitions into live processes.
-    EXPECT_EQ(model.processes[a]->must, (std::set<hypertransition_t>{{}}));
-    EXPECT_EQ(model.processes[b]->may, (std::set<transition_t>{{1, f}}));
-    EXPECT_EQ(model.processes[b]->must, (std::set<hypertransition_t>{{}}));
+    EXPECT_EQ(model.processes[a]->must, (hypertransition_set_t{{}}));
+    EXPECT_EQ(model.processes[b]->may, (transition_set_t{{1, f}}));
+    EXPECT_EQ(model.processes[b]->must, (hypertransition_set_t{{}}));
     EXPECT_TRUE(model.processes[c]->may.empty());
 
     // A must transition into nil marks its owner even though it may loop.
@@ -202,8 +205,8 @@ TEST(DeadlockFree, HypertransitionsThatBecomeEqualAreMerged) {
     model.disallow_deadlocks();
     EXPECT_FALSE(model.processes[p]->deadlocked);
     EXPECT_TRUE(model.processes[dead]->deadlocked);
-    EXPECT_EQ(model.processes[p]->must, (std::set<hypertransition_t>{{{0, q}}, {{0, q}, {3, q}}}));
-    EXPECT_EQ(model.processes[p]->may, (std::set<transition_t>{{0, q}, {3, q}}));
+    EXPECT_EQ(model.processes[p]->must, (hypertransition_set_t{{{0, q}}, {{0, q}, {3, q}}}));
+    EXPECT_EQ(model.processes[p]->may, (transition_set_t{{0, q}, {3, q}}));
 }
 
 TEST(DeadlockFree, LongChainsAreHandledWithoutDeepRecursion) {
@@ -226,6 +229,6 @@ TEST(DeadlockFree, LongChainsAreHandledWithoutDeepRecursion) {
     EXPECT_EQ(marked, static_cast<size_t>(length));
     EXPECT_FALSE(model.processes[x]->deadlocked);
     EXPECT_FALSE(model.processes[y]->deadlocked);
-    EXPECT_EQ(model.processes[x]->may, (std::set<transition_t>{{0, y}}));
-    EXPECT_EQ(model.processes[y]->must, (std::set<hypertransition_t>{{{0, x}}}));
+    EXPECT_EQ(model.processes[x]->may, (transition_set_t{{0, y}}));
+    EXPECT_EQ(model.processes[y]->must, (hypertransition_set_t{{{0, x}}}));
 }

@@ -1,29 +1,21 @@
 #include <gtest/gtest.h>
 
-#include <set>
-
 #include "parser_test_support.hpp"
 
 namespace {
 
-using may_t = std::set<transition_t>;
-using must_t = std::set<hypertransition_t>;
+using may_t = transition_set_t;
+using must_t = hypertransition_set_t;
 
 const process_t& named(const dmts_t& model, const char* name) {
     static const process_t missing("<missing>");
-    auto it = model.process_index.find(name);
-    return it == model.process_index.end() ? missing : *model.processes[it->second];
+    const int index = model.process_index.find(name);
+    return index < 0 ? missing : *model.processes[index];
 }
 
-int index_of(const dmts_t& model, const char* name) {
-    auto it = model.process_index.find(name);
-    return it == model.process_index.end() ? -1 : it->second;
-}
+int index_of(const dmts_t& model, const char* name) { return model.process_index.find(name); }
 
-int action_of(const dmts_t& model, const char* name) {
-    auto it = model.action_index.find(name);
-    return it == model.action_index.end() ? -1 : it->second;
-}
+int action_of(const dmts_t& model, const char* name) { return model.action_index.find(name); }
 
 // Compares the may and must sets of processes of two models by name; both
 // models must number actions and processes alike for this to be meaningful.

@@ -22,8 +22,8 @@ plain_product_t plain_product(const rabin_t& a, const dmts_t& model, int process
     plain_product_t out;
     std::vector<int> letter(static_cast<std::size_t>(model.action_count), -1);
     for (std::size_t j = 0; j < a.ap.size(); ++j) {
-        auto it = model.action_index.find(a.ap[j]);
-        if (it != model.action_index.end()) letter[static_cast<std::size_t>(it->second)] = static_cast<int>(j);
+        const int action = model.action_index.find(a.ap[j]);
+        if (action >= 0) letter[static_cast<std::size_t>(action)] = static_cast<int>(j);
     }
     std::map<std::tuple<int, int, int>, int> number;
     auto store = [&](std::tuple<int, int, int> s) {
@@ -42,7 +42,7 @@ plain_product_t plain_product(const rabin_t& a, const dmts_t& model, int process
         auto [q, p, unused] = out.states[static_cast<std::size_t>(u)];
         (void)unused;
         int k = 0;
-        for (const hypertransition_t& h : model.processes[static_cast<std::size_t>(p)]->must) {
+        for (const alternatives_t h : model.processes[static_cast<std::size_t>(p)]->must) {
             int source = u;
             if (h.size() != 1) {
                 source = store({q, p, k++}).first;
