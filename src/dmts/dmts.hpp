@@ -12,7 +12,7 @@
 #include "dmts/name_index.hpp"
 #include "dmts/process_table.hpp"
 
-// Read the names the two indices compare against.
+// The names the two indices compare against, read from the tables that own them.
 struct process_name_of_t {
     const process_table_t* processes;
     std::string_view operator()(int index) const { return (*processes)[static_cast<std::size_t>(index)]->name; }
