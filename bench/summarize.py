@@ -58,6 +58,18 @@ def fmt(value, digits=1):
     return "-" if value is None else f"{value:.{digits}f}"
 
 
+def section(title, text, columns):
+    """A titled table section: the title, its explanation and the table head."""
+    return ([f"## {title}", ""] + text + ["", "| " + " | ".join(columns) + " |",
+                                          "|" + "---|" * len(columns)])
+
+
+def one_pair_solve(rows, family):
+    """The plain -s run of a family at 10^6 (not the minimising one)."""
+    return next((r for r in rows if r["family"] == family and r["scale"] == "6"
+                 and r["stage"].startswith("-s") and not r["stage"].endswith("-m")), None)
+
+
 def stages_of(rows, family):
     seen = []
     for row in rows:
@@ -67,13 +79,10 @@ def stages_of(rows, family):
 
 
 def scaling_section(rows):
-    lines = ["## Scaling from 10^5 to 10^6",
-             "",
-             f"Time at 10^6 divided by time at 10^5 (target: at most {RATIO_LIMIT:g}). CPU time",
-             "is the yardstick, since other work may share the machine; wall time is shown too.",
-             "",
-             "| family | stage | CPU 10^5 s | CPU 10^6 s | CPU ratio | wall ratio | target |",
-             "|---|---|---|---|---|---|---|"]
+    lines = section("Scaling from 10^5 to 10^6",
+                    [f"Time at 10^6 divided by time at 10^5 (target: at most {RATIO_LIMIT:g}). CPU time",
+                     "is the yardstick, since other work may share the machine; wall time is shown too."],
+                    ["family", "stage", "CPU 10^5 s", "CPU 10^6 s", "CPU ratio", "wall ratio", "target"])
     for family in ["chain", "random", "ring", "small-spec"]:
         for stage in stages_of(rows, family):
             small, large = find(rows, family, "5", stage), find(rows, family, "6", stage)
@@ -87,18 +96,14 @@ def scaling_section(rows):
 
 
 def solve_section(rows):
-    lines = ["## Solving against rendering the product at 10^6",
-             "",
-             f"`-s` (one pair) CPU time divided by `-p > /dev/null` CPU time (target: at most "
-             f"{SOLVE_OVER_PRODUCT_LIMIT:g}).",
-             "",
-             "| family | product states | `-p` CPU s | `-s` CPU s | ratio | target |",
-             "|---|---|---|---|---|---|"]
+    lines = section("Solving against rendering the product at 10^6",
+                    [f"`-s` (one pair) CPU time divided by `-p > /dev/null` CPU time (target: at most "
+                     f"{SOLVE_OVER_PRODUCT_LIMIT:g})."],
+                    ["family", "product states", "`-p` CPU s", "`-s` CPU s", "ratio", "target"])
     for family in ["chain", "random", "small-spec"]:
         product = next((r for r in rows if r["family"] == family and r["scale"] == "6"
                         and r["stage"].startswith("-p")), None)
-        solve = next((r for r in rows if r["family"] == family and r["scale"] == "6"
-                      and r["stage"].startswith("-s") and not r["stage"].endswith("-m")), None)
+        solve = one_pair_solve(rows, family)
         if not product or not solve:
             continue
         value = ratio(number(solve["cpu"]), number(product["cpu"]))
@@ -108,17 +113,13 @@ def solve_section(rows):
 
 
 def memory_section(rows):
-    lines = ["## Memory",
-             "",
-             f"Peak resident memory of `-s` (one pair) per product state at 10^6 (target: under "
-             f"{BYTES_PER_STATE_LIMIT:g} bytes on a specification much smaller than its product, the",
-             "small-spec family), and of parsing alone per process of the model.",
-             "",
-             "| family | run | peak MiB | per | bytes each | target |",
-             "|---|---|---|---|---|---|"]
+    lines = section("Memory",
+                    [f"Peak resident memory of `-s` (one pair) per product state at 10^6 (target: under "
+                     f"{BYTES_PER_STATE_LIMIT:g} bytes on a specification much smaller than its",
+                     "product, the small-spec family), and of parsing alone per process of the model."],
+                    ["family", "run", "peak MiB", "per", "bytes each", "target"])
     for family in ["small-spec", "chain", "random", "ring"]:
-        solve = next((r for r in rows if r["family"] == family and r["scale"] == "6"
-                      and r["stage"].startswith("-s") and not r["stage"].endswith("-m")), None)
+        solve = one_pair_solve(rows, family)
         rss, states = (number(solve["rss"]), number(solve["states"])) if solve else (None, None)
         if solve and rss and states:
             per = rss * 1048576 / states
