@@ -64,10 +64,10 @@ def section(title, text, columns):
                                           "|" + "---|" * len(columns)])
 
 
-def one_pair_solve(rows, family):
-    """The plain -s run of a family at 10^6 (not the minimising one)."""
+def run_at_million(rows, family, stage_start):
+    """The first run of a family at 10^6 whose stage starts so, minimising runs aside."""
     return next((r for r in rows if r["family"] == family and r["scale"] == "6"
-                 and r["stage"].startswith("-s") and not r["stage"].endswith("-m")), None)
+                 and r["stage"].startswith(stage_start) and not r["stage"].endswith("-m")), None)
 
 
 def stages_of(rows, family):
@@ -101,9 +101,7 @@ def solve_section(rows):
                      f"{SOLVE_OVER_PRODUCT_LIMIT:g})."],
                     ["family", "product states", "`-p` CPU s", "`-s` CPU s", "ratio", "target"])
     for family in ["chain", "random", "small-spec"]:
-        product = next((r for r in rows if r["family"] == family and r["scale"] == "6"
-                        and r["stage"].startswith("-p")), None)
-        solve = one_pair_solve(rows, family)
+        product, solve = run_at_million(rows, family, "-p"), run_at_million(rows, family, "-s")
         if not product or not solve:
             continue
         value = ratio(number(solve["cpu"]), number(product["cpu"]))
@@ -119,7 +117,7 @@ def memory_section(rows):
                      "product, the small-spec family), and of parsing alone per process of the model."],
                     ["family", "run", "peak MiB", "per", "bytes each", "target"])
     for family in ["small-spec", "chain", "random", "ring"]:
-        solve = one_pair_solve(rows, family)
+        solve = run_at_million(rows, family, "-s")
         rss, states = (number(solve["rss"]), number(solve["states"])) if solve else (None, None)
         if solve and rss and states:
             per = rss * 1048576 / states

@@ -72,7 +72,6 @@ void pair_fixpoint_t::take_out_unjustified() {
     };
     for (uint32_t r : roots) enqueue(r);
     roots.clear();
-    std::vector<uint32_t> decided;
     while (!by_layer.empty()) {
         std::pop_heap(by_layer.begin(), by_layer.end(), later);
         const uint32_t s = static_cast<uint32_t>(by_layer.back());
@@ -99,6 +98,7 @@ void pair_fixpoint_t::take_out_unjustified() {
         }
     }
     for (uint32_t s : decided) queued.unset(s);
+    decided.clear();
 }
 
 // Puts back the taken-out states that the remaining members still attract.

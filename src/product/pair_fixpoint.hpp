@@ -62,6 +62,7 @@ private:
 
     std::vector<uint32_t> roots;        // states that just left base
     std::vector<uint32_t> taken_out;    // states taken out in this round
+    std::vector<uint32_t> decided;      // candidates the take-out pass looked at
     std::vector<uint32_t> joined;       // the attraction's work list
     std::vector<uint64_t> by_layer;     // heap of (layer << 32 | state)
 };

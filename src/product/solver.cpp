@@ -48,8 +48,8 @@ bitset_t ra_product_t::Rabin(const bitset_t& pairs, const bitset_t& allowed, con
         good_l.subtract(bad[l]);
         good_l.intersect_with(allowed);
 
-        bitset_t y(n, BS_FULL);
-        bitset_t h(n, BS_EMPTY);
+        bitset_t y;
+        bitset_t h;
         uint32_t r = 0;
         if (rest.is_empty()) {
             // The incremental engine finds the fixpoint; one ranked attractor
@@ -61,6 +61,7 @@ bitset_t ra_product_t::Rabin(const bitset_t& pairs, const bitset_t& allowed, con
             r = acc_counter;
             y = attractor->run(allowed_l, b, h, r, rank);
         } else {
+            y = bitset_t(n, BS_FULL);
             for (;;) {  // greatest fixpoint over Y
                 // The ranks of one iteration over Y are dropped when the next starts.
                 h = acc_ranked;
