@@ -53,6 +53,8 @@ public:
     const_iterator end() const { return {this, size()}; }
     std::size_t size() const { return ends_.empty() ? alternatives_.size() : ends_.size(); }
     bool empty() const { return size() == 0; }
+    // Where the alternatives of every hypertransition lie, one run after another.
+    const transition_t* alternatives_data() const { return alternatives_.begin(); }
     alternatives_t operator[](std::size_t k) const {
         const transition_t* base = alternatives_.begin();
         return {base + start(k), base + finish(k)};

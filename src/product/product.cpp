@@ -76,12 +76,35 @@ void ra_product_t::make_product() {
         if (target.second) queue.push_back(target.first);
     };
 
+    // The process of the state node `ahead` places down the queue.
+    auto process_ahead = [&](std::size_t head, std::size_t ahead) -> const process_t* {
+        if (head + ahead >= queue.size()) return nullptr;
+        return dmts->processes[static_cast<std::size_t>(states[static_cast<std::size_t>(queue[head + ahead])].process)];
+    };
+    // Starts loading the index slots of the state nodes that the alternatives
+    // of p lead to from automaton state q; nothing is reported here.
+    auto prefetch_targets = [&](const process_t& p, int q) {
+        if (q < 0 || q >= rabin->state_count) return;
+        for (const alternatives_t h : p.must)
+            for (const transition_t& alternative : h) {
+                const int letter = alternative.action < action_count
+                                       ? action_ap[static_cast<std::size_t>(alternative.action)]
+                                       : -1;
+                state_index.prefetch_slot(hash_of_state({rabin->successor(q, letter), alternative.target, -1}));
+            }
+    };
+
     std::pair<int, bool> initial = store({rabin->start, process, -1});
     queue.push_back(initial.first);
     for (std::size_t head = 0; head < queue.size(); ++head) {
+        // The queue says which processes come next: their records, and then
+        // their hypertransitions, are loaded while this node is expanded.
+        if (const process_t* ahead = process_ahead(head, 8)) prefetch(ahead);
+        if (const process_t* ahead = process_ahead(head, 4)) prefetch(ahead->must.alternatives_data());
         int u = queue[head];
         const product_state_t node = states[static_cast<std::size_t>(u)];
         const process_t& p = *dmts->processes[static_cast<std::size_t>(node.process)];
+        prefetch_targets(p, node.ra_state);
         int k = 0;
         for (const alternatives_t h : p.must) {
             if (h.size() == 1) {

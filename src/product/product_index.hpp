@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "dmts/prefetch.hpp"
+
 class product_index_t {
 public:
     static constexpr uint32_t empty_slot = UINT32_MAX;
@@ -22,6 +24,11 @@ public:
             uint32_t& slot = slots[i];
             if (slot == empty_slot || is_key(slot)) return slot;
         }
+    }
+
+    // Starts loading the slot where a lookup of hash begins.
+    void prefetch_slot(uint64_t hash) const {
+        if (!slots.empty()) prefetch(&slots[static_cast<uint32_t>(hash) & (static_cast<uint32_t>(slots.size()) - 1)]);
     }
 
     // Makes room for count entries with at most half the slots used,

@@ -1,0 +1,13 @@
+// A hint to start loading the cache line at an address. Loops over a large
+// model that know a few steps ahead which scattered memory they will read
+// use it to overlap those loads instead of waiting for each in turn: once the
+// model outgrows the caches, that waiting is most of such a loop's time.
+#pragma once
+
+inline void prefetch(const void* address) {
+#if defined(__GNUC__) || defined(__clang__)
+    __builtin_prefetch(address);
+#else
+    (void)address;
+#endif
+}
