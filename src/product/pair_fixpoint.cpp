@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <functional>
 
+#include "dmts/prefetch.hpp"
 #include "product/product.hpp"
 
 pair_fixpoint_t::pair_fixpoint_t(const ra_product_t& game, const predecessors_t& predecessors)
@@ -15,25 +16,28 @@ pair_fixpoint_t::pair_fixpoint_t(const ra_product_t& game, const predecessors_t&
       queued(n, BS_EMPTY),
       y_edges(n, 0),
       outside(n, 0),
-      layer(n, 0),
-      witness(n, 0) {}
+      just(n, justification_t{0, 0}),
+      choice_nodes(n, BS_EMPTY) {
+    for (uint32_t s = 0; s < n; ++s)
+        if (game.is_choice(static_cast<int>(s))) choice_nodes.set(s);
+}
 
 uint32_t pair_fixpoint_t::degree(uint32_t s) const { return product.edge_begin[s + 1] - product.edge_begin[s]; }
 
 bool pair_fixpoint_t::in_cpred_of_y(uint32_t s) const {
-    return product.is_choice(static_cast<int>(s)) ? y_edges[s] != 0 : y_edges[s] == 0;
+    return is_choice(s) ? y_edges[s] != 0 : y_edges[s] == 0;
 }
 
 void pair_fixpoint_t::join(uint32_t s, uint32_t at) {
     in_x.set(s);
-    layer[s] = at;
+    just[s].layer = at;
     joined.push_back(s);
 }
 
 uint32_t pair_fixpoint_t::layer_above_successors(uint32_t s) const {
     uint32_t top = 0;
     for (uint32_t e = product.edge_begin[s]; e < product.edge_begin[s + 1]; ++e)
-        top = std::max(top, layer[static_cast<uint32_t>(product.edges[e].target)]);
+        top = std::max(top, just[static_cast<uint32_t>(product.edges[e].target)].layer);
     return top + 1;
 }
 
@@ -43,14 +47,24 @@ uint32_t pair_fixpoint_t::layer_above_successors(uint32_t s) const {
 // attractor of a smaller base lies within the attractor of the larger one.
 void pair_fixpoint_t::attract(const bitset_t& allowed) {
     for (std::size_t i = 0; i < joined.size(); ++i) {
+        // The work list says whose predecessors come next.
+        if (i + 8 < joined.size()) prefetch(&pred.begin[joined[i + 8]]);
+        if (i + 4 < joined.size()) prefetch(&pred.source[pred.begin[joined[i + 4]]]);
         const uint32_t t = joined[i];
         for (uint32_t p = pred.begin[t]; p < pred.begin[t + 1]; ++p) {
             const uint32_t entry = pred.source[p];
             const uint32_t s = predecessors_t::state_of(entry);
             if (in_x.test(s) || !in_y.test(s) || !allowed.test(s)) continue;
+            if (predecessors_t::is_choice(entry)) prefetch(&just[s]);
+            else prefetch(&outside[s]);
+        }
+        for (uint32_t p = pred.begin[t]; p < pred.begin[t + 1]; ++p) {
+            const uint32_t entry = pred.source[p];
+            const uint32_t s = predecessors_t::state_of(entry);
+            if (in_x.test(s) || !in_y.test(s) || !allowed.test(s)) continue;
             if (predecessors_t::is_choice(entry)) {
-                witness[s] = t;
-                join(s, layer[t] + 1);
+                just[s].witness = t;
+                join(s, just[t].layer + 1);
             } else if (--outside[s] == 0) {
                 join(s, layer_above_successors(s));
             }
@@ -67,7 +81,7 @@ void pair_fixpoint_t::take_out_unjustified() {
     const auto later = std::greater<uint64_t>();
     auto enqueue = [&](uint32_t s) {
         queued.set(s);
-        by_layer.push_back(static_cast<uint64_t>(layer[s]) << 32 | s);
+        by_layer.push_back(static_cast<uint64_t>(just[s].layer) << 32 | s);
         std::push_heap(by_layer.begin(), by_layer.end(), later);
     };
     for (uint32_t r : roots) enqueue(r);
@@ -76,13 +90,26 @@ void pair_fixpoint_t::take_out_unjustified() {
         std::pop_heap(by_layer.begin(), by_layer.end(), later);
         const uint32_t s = static_cast<uint32_t>(by_layer.back());
         by_layer.pop_back();
+        // The next state to decide is most likely the new top of the heap, and
+        // the one after it one of the top's children: the lists of the first
+        // are loaded, and where the lists of the others begin.
+        if (!by_layer.empty()) {
+            const uint32_t next = static_cast<uint32_t>(by_layer.front());
+            prefetch(&pred.source[pred.begin[next]]);
+            prefetch(&product.edges[product.edge_begin[next]]);
+            for (std::size_t child = 1; child <= 2 && child < by_layer.size(); ++child) {
+                const uint32_t later = static_cast<uint32_t>(by_layer[child]);
+                prefetch(&pred.begin[later]);
+                prefetch(&product.edge_begin[later]);
+            }
+        }
         decided.push_back(s);
-        if (product.is_choice(static_cast<int>(s))) {
+        if (is_choice(s)) {
             bool rewitnessed = false;
             for (uint32_t e = product.edge_begin[s]; e < product.edge_begin[s + 1] && !rewitnessed; ++e) {
                 const uint32_t u = static_cast<uint32_t>(product.edges[e].target);
-                if (in_x.test(u) && layer[u] < layer[s]) {
-                    witness[s] = u;
+                if (in_x.test(u) && just[u].layer < just[s].layer) {
+                    just[s].witness = u;
                     rewitnessed = true;
                 }
             }
@@ -90,11 +117,13 @@ void pair_fixpoint_t::take_out_unjustified() {
         }
         in_x.unset(s);
         taken_out.push_back(s);
+        for (uint32_t p = pred.begin[s]; p < pred.begin[s + 1]; ++p)
+            prefetch(&just[predecessors_t::state_of(pred.source[p])]);
         for (uint32_t p = pred.begin[s]; p < pred.begin[s + 1]; ++p) {
             const uint32_t entry = pred.source[p];
             const uint32_t q = predecessors_t::state_of(entry);
             if (!in_x.test(q) || in_base.test(q) || queued.test(q)) continue;
-            if (!predecessors_t::is_choice(entry) || witness[q] == s) enqueue(q);
+            if (!predecessors_t::is_choice(entry) || just[q].witness == s) enqueue(q);
         }
     }
     for (uint32_t s : decided) queued.unset(s);
@@ -104,7 +133,7 @@ void pair_fixpoint_t::take_out_unjustified() {
 // Puts back the taken-out states that the remaining members still attract.
 void pair_fixpoint_t::put_back_attracted(const bitset_t& allowed) {
     for (uint32_t s : taken_out) {
-        if (product.is_choice(static_cast<int>(s))) continue;
+        if (is_choice(s)) continue;
         uint32_t count = 0;
         for (uint32_t e = product.edge_begin[s]; e < product.edge_begin[s + 1]; ++e)
             count += in_x.test(static_cast<uint32_t>(product.edges[e].target)) ? 0 : 1;
@@ -112,12 +141,12 @@ void pair_fixpoint_t::put_back_attracted(const bitset_t& allowed) {
     }
     for (uint32_t s : taken_out) {
         if (in_x.test(s) || !allowed.test(s)) continue;
-        if (product.is_choice(static_cast<int>(s))) {
+        if (is_choice(s)) {
             for (uint32_t e = product.edge_begin[s]; e < product.edge_begin[s + 1]; ++e) {
                 const uint32_t u = static_cast<uint32_t>(product.edges[e].target);
                 if (in_x.test(u)) {
-                    witness[s] = u;
-                    join(s, layer[u] + 1);
+                    just[s].witness = u;
+                    join(s, just[u].layer + 1);
                     break;
                 }
             }
@@ -152,7 +181,7 @@ bitset_t pair_fixpoint_t::greatest(const bitset_t& allowed, const bitset_t& good
     in_x = bitset_t(n, BS_EMPTY);
     in_base = goal;
     for (uint32_t s = 0; s < n; ++s) {
-        const bool choice = product.is_choice(static_cast<int>(s));
+        const bool choice = is_choice(s);
         y_edges[s] = choice ? degree(s) : 0;
         outside[s] = degree(s);
         if (good.test(s) && in_cpred_of_y(s)) in_base.set(s);

@@ -36,6 +36,7 @@ public:
     bitset_t greatest(const bitset_t& allowed, const bitset_t& good, const bitset_t& goal, bitset_t& base);
 
 private:
+    bool is_choice(uint32_t s) const { return choice_nodes.test(s); }
     bool in_cpred_of_y(uint32_t s) const;
     uint32_t degree(uint32_t s) const;
     void join(uint32_t s, uint32_t layer);
@@ -57,8 +58,14 @@ private:
     std::vector<uint32_t> y_edges;
     // State node being attracted: edges into states not yet in X.
     std::vector<uint32_t> outside;
-    std::vector<uint32_t> layer;
-    std::vector<uint32_t> witness;  // choice nodes in X outside base
+    // What the take-out pass reads of a member together: its layer and, for a
+    // choice node in X outside base, the successor that justifies it.
+    struct justification_t {
+        uint32_t layer;
+        uint32_t witness;
+    };
+    std::vector<justification_t> just;
+    bitset_t choice_nodes;  // the product's choice nodes, in a table that stays in cache
 
     std::vector<uint32_t> roots;        // states that just left base
     std::vector<uint32_t> taken_out;    // states taken out in this round
