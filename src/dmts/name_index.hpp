@@ -15,6 +15,8 @@
 #include <string_view>
 #include <vector>
 
+#include "dmts/prefetch.hpp"
+
 uint64_t hash_name(std::string_view name);
 
 template <typename name_of_t>
@@ -36,6 +38,11 @@ public:
         return index;
     }
     std::size_t size() const { return size_; }
+
+    // Starts loading the slot where a lookup of name begins.
+    void prefetch(std::string_view name) const {
+        if (!slots_.empty()) ::prefetch(&slots_[static_cast<std::size_t>(hash_name(name)) & (slots_.size() - 1)]);
+    }
 
     // The index entered for name; when there is none, enters `fresh` and
     // returns it. The caller must make name_of(fresh) yield name before the

@@ -151,13 +151,18 @@ int parse_input() {
 int yyparse() {
     // A parse that stops midway leaves definitions open with their sets as
     // appended; the run goes on with that model, so it is sorted here too.
+    // The index slots of the process names just ahead are loaded while the
+    // parser works on the ones before them.
+    scanner_name_ahead = [](std::string_view name) { dmts->process_index.prefetch(name); };
     int status;
     try {
         status = parse_input();
     } catch (...) {
+        scanner_name_ahead = nullptr;
         dmts->normalize_open_definitions();
         throw;
     }
+    scanner_name_ahead = nullptr;
     dmts->normalize_open_definitions();
     return status;
 }

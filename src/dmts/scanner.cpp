@@ -15,6 +15,7 @@
 
 FILE* yyin = nullptr;
 const char* yylval = "";
+void (*scanner_name_ahead)(std::string_view name) = nullptr;
 
 namespace {
 
@@ -75,6 +76,10 @@ struct scanner_state_t {
     std::size_t position = 0;
     std::size_t end = 0;
     std::string text;           // the last name token
+    // The look-ahead cursor: a token boundary at or after position in the
+    // buffer, with names_ahead process names between the two.
+    std::size_t ahead = 0;
+    int names_ahead = 0;
 };
 
 scanner_state_t scanner;
@@ -90,6 +95,8 @@ bool refill() {
     if (scanner.at_eof || scanner.failed) return false;
     scanner.position = 0;
     scanner.end = 0;
+    scanner.ahead = 0;
+    scanner.names_ahead = 0;
     FILE* in = scanner.input;
     if (scanner.interactive) {
         // Stop at a newline so that what was typed is scanned before the
@@ -166,6 +173,37 @@ bool scan_name() {
     return true;
 }
 
+// How many process names the look-ahead cursor keeps in front of the scanner.
+constexpr int names_kept_ahead = 8;
+
+// Moves the look-ahead cursor on until it is names_kept_ahead process names
+// in front, or at the end of the buffer, passing each process name it crosses
+// to the hook. It splits the bytes into tokens as yylex does; a name that runs
+// into the end of the buffer is left for yylex.
+void look_ahead() {
+    if (!scanner_name_ahead) return;
+    if (scanner.ahead < scanner.position) {
+        scanner.ahead = scanner.position;
+        scanner.names_ahead = 0;
+    }
+    const char* bytes = scanner.buffer.data();
+    while (scanner.names_ahead < names_kept_ahead && scanner.ahead < scanner.end) {
+        const char_class_t kind = char_classes.of[static_cast<unsigned char>(bytes[scanner.ahead])];
+        if (kind != class_upper && kind != class_lower) {
+            ++scanner.ahead;
+            continue;
+        }
+        std::size_t stop = scanner.ahead + 1;
+        while (stop < scanner.end && char_classes.continues_name(static_cast<unsigned char>(bytes[stop]))) ++stop;
+        if (stop == scanner.end) return;
+        if (kind == class_upper) {
+            scanner_name_ahead(std::string_view(bytes + scanner.ahead, stop - scanner.ahead));
+            ++scanner.names_ahead;
+        }
+        scanner.ahead = stop;
+    }
+}
+
 }  // namespace
 
 bool scanner_failed() { return scanner.failed; }
@@ -186,7 +224,11 @@ int yylex() {
             ++scanner.position;
             continue;
         case class_upper:
-            return scan_name() ? token_process_name : token_end;
+            if (!scan_name()) return token_end;
+            // This name was counted when the cursor passed it.
+            if (scanner.names_ahead > 0 && scanner.ahead >= scanner.position) --scanner.names_ahead;
+            look_ahead();
+            return token_process_name;
         case class_lower:
             return scan_name() ? token_action_name : token_end;
         case class_single:

@@ -3,6 +3,8 @@
 // and a line at a time from a terminal, so memory never depends on input size.
 #pragma once
 
+#include <string_view>
+
 // Returns the next token (a token_t code); token_end at and after the end of
 // the input.
 int yylex();
@@ -14,3 +16,9 @@ extern const char* yylval;
 // fatal handler returned (a handler should not); yylex then reports only the
 // end of input, and the parser stops instead of accepting the truncated text.
 bool scanner_failed();
+
+// When set, called with each process name that lies a few names ahead of the
+// scanner, in bytes that were read already, so that the parser can start
+// loading what it will look the name up in. Never makes the scanner read, and
+// never reports anything: undefined characters are met by yylex in turn.
+extern void (*scanner_name_ahead)(std::string_view name);

@@ -2,6 +2,9 @@
 
 #include <sys/stat.h>
 
+#include <cctype>
+#include <random>
+
 #include <string>
 #include <utility>
 #include <vector>
@@ -164,4 +167,78 @@ TEST(ScannerTokens, ReturningFatalHandlerStillEndsTheParse) {
     EXPECT_EQ(result, 1);
     EXPECT_EQ(last_fatal_status, 1);
     EXPECT_EQ(model.process_index.count("R"), 0u);
+}
+
+namespace {
+
+// What the look-ahead hook was given: each name, with the number of process
+// names yylex had returned when the hook saw it.
+std::vector<std::pair<std::string, std::size_t>> names_seen_ahead;
+std::size_t process_names_returned = 0;
+
+void record_name_ahead(std::string_view name) { names_seen_ahead.emplace_back(name, process_names_returned); }
+
+scan_outcome_t scan_text_looking_ahead(const std::string& text) {
+    names_seen_ahead.clear();
+    process_names_returned = 0;
+    FILE* in = file_with(text);
+    if (!in) return {};
+    front_end_sandbox_t sandbox;
+    scanner_reset();
+    scanner_name_ahead = record_name_ahead;
+    yyin = in;
+    scan_outcome_t outcome;
+    try {
+        for (int token; (token = yylex()) != token_end;) {
+            bool named = token == token_process_name || token == token_action_name;
+            outcome.tokens.emplace_back(token, named ? yylval : "");
+            if (token == token_process_name) ++process_names_returned;
+        }
+    } catch (const scanner_fatal_error_t& fatal) {
+        outcome.fatal_status = fatal.status;
+    }
+    scanner_name_ahead = nullptr;
+    outcome.errors = sandbox.errors();
+    yyin = nullptr;
+    scanner_reset();
+    std::fclose(in);
+    return outcome;
+}
+
+}  // namespace
+
+TEST(ScannerTokens, LookAheadPassesProcessNamesBeforeTheirTurnAndChangesNoToken) {
+    // Several read blocks of random tokens, so that names straddle block ends.
+    std::mt19937 random(5);
+    const char* const pieces[] = {"P", "Queue", "a", "send", "0", "=", "+", "?", "{", "|", "}", "(", ")", " ", "\n", "."};
+    std::string text;
+    while (text.size() < 300000) {
+        std::string piece = pieces[random() % 16];
+        if (std::isalpha(static_cast<unsigned char>(piece[0]))) piece += std::to_string(random() % 1000) + " ";
+        text += piece;
+    }
+    text += "\n";
+    const scan_outcome_t plain = scan_text(text);
+    const scan_outcome_t ahead = scan_text_looking_ahead(text);
+    ASSERT_EQ(ahead.tokens, plain.tokens);
+    std::vector<std::string> process_names;
+    for (const auto& [token, name] : plain.tokens)
+        if (token == token_process_name) process_names.push_back(name);
+    // In order, each at most once, before yylex returns it and at most eight
+    // names early; only names cut by a block end are missed.
+    std::size_t next = 0;
+    for (const auto& [name, returned] : names_seen_ahead) {
+        while (next < process_names.size() && process_names[next] != name) ++next;
+        ASSERT_LT(next, process_names.size()) << name;
+        EXPECT_GE(next, returned);
+        EXPECT_LE(next, returned + 8);
+        ++next;
+    }
+    EXPECT_GE(names_seen_ahead.size() + text.size() / 65536 + 1, process_names.size());
+
+    // An undefined character ahead stops the scan at its own turn only.
+    const scan_outcome_t stopped = scan_text_looking_ahead("P = a.Q + b.R ; S = c.T\n");
+    EXPECT_EQ(stopped.fatal_status, 1);
+    EXPECT_EQ(stopped.errors, "undefined character ';'\n");
+    EXPECT_EQ(stopped.tokens, scan_text("P = a.Q + b.R ; S").tokens);
 }
