@@ -15,8 +15,7 @@ pair_fixpoint_t::pair_fixpoint_t(const ra_product_t& game, const predecessors_t&
       in_base(n, BS_EMPTY),
       queued(n, BS_EMPTY),
       y_edges(n, 0),
-      outside(n, 0),
-      just(n, justification_t{0, 0}),
+      just(n, justification_t{0, 0, 0}),
       choice_nodes(n, BS_EMPTY) {
     for (uint32_t s = 0; s < n; ++s)
         if (game.is_choice(static_cast<int>(s))) choice_nodes.set(s);
@@ -34,13 +33,6 @@ void pair_fixpoint_t::join(uint32_t s, uint32_t at) {
     joined.push_back(s);
 }
 
-uint32_t pair_fixpoint_t::layer_above_successors(uint32_t s) const {
-    uint32_t top = 0;
-    for (uint32_t e = product.edge_begin[s]; e < product.edge_begin[s + 1]; ++e)
-        top = std::max(top, just[static_cast<uint32_t>(product.edges[e].target)].layer);
-    return top + 1;
-}
-
 // Attracts, from the states in the work list, every state of Y outside X that
 // allowed admits: a choice node with one successor in X, a state node whose
 // outside counter drops to zero. Only states of Y can join, since the
@@ -55,8 +47,7 @@ void pair_fixpoint_t::attract(const bitset_t& allowed) {
             const uint32_t entry = pred.source[p];
             const uint32_t s = predecessors_t::state_of(entry);
             if (in_x.test(s) || !in_y.test(s) || !allowed.test(s)) continue;
-            if (predecessors_t::is_choice(entry)) prefetch(&just[s]);
-            else prefetch(&outside[s]);
+            prefetch(&just[s]);
         }
         for (uint32_t p = pred.begin[t]; p < pred.begin[t + 1]; ++p) {
             const uint32_t entry = pred.source[p];
@@ -65,8 +56,10 @@ void pair_fixpoint_t::attract(const bitset_t& allowed) {
             if (predecessors_t::is_choice(entry)) {
                 just[s].witness = t;
                 join(s, just[t].layer + 1);
-            } else if (--outside[s] == 0) {
-                join(s, layer_above_successors(s));
+            } else {
+                justification_t& j = just[s];
+                j.layer = std::max(j.layer, just[t].layer);
+                if (--j.outside == 0) join(s, j.layer + 1);
             }
         }
     }
@@ -134,10 +127,14 @@ void pair_fixpoint_t::take_out_unjustified() {
 void pair_fixpoint_t::put_back_attracted(const bitset_t& allowed) {
     for (uint32_t s : taken_out) {
         if (is_choice(s)) continue;
-        uint32_t count = 0;
-        for (uint32_t e = product.edge_begin[s]; e < product.edge_begin[s + 1]; ++e)
-            count += in_x.test(static_cast<uint32_t>(product.edges[e].target)) ? 0 : 1;
-        outside[s] = count;
+        justification_t& j = just[s];
+        j.layer = 0;
+        j.outside = 0;
+        for (uint32_t e = product.edge_begin[s]; e < product.edge_begin[s + 1]; ++e) {
+            const uint32_t u = static_cast<uint32_t>(product.edges[e].target);
+            if (in_x.test(u)) j.layer = std::max(j.layer, just[u].layer);
+            else ++j.outside;
+        }
     }
     for (uint32_t s : taken_out) {
         if (in_x.test(s) || !allowed.test(s)) continue;
@@ -150,8 +147,8 @@ void pair_fixpoint_t::put_back_attracted(const bitset_t& allowed) {
                     break;
                 }
             }
-        } else if (outside[s] == 0) {
-            join(s, layer_above_successors(s));
+        } else if (just[s].outside == 0) {
+            join(s, just[s].layer + 1);
         }
     }
     attract(allowed);
@@ -183,7 +180,7 @@ bitset_t pair_fixpoint_t::greatest(const bitset_t& allowed, const bitset_t& good
     for (uint32_t s = 0; s < n; ++s) {
         const bool choice = is_choice(s);
         y_edges[s] = choice ? degree(s) : 0;
-        outside[s] = degree(s);
+        just[s] = justification_t{0, 0, degree(s)};
         if (good.test(s) && in_cpred_of_y(s)) in_base.set(s);
         if (in_base.test(s) || (!choice && degree(s) == 0 && allowed.test(s))) join(s, 0);
     }

@@ -40,7 +40,6 @@ private:
     bool in_cpred_of_y(uint32_t s) const;
     uint32_t degree(uint32_t s) const;
     void join(uint32_t s, uint32_t layer);
-    uint32_t layer_above_successors(uint32_t s) const;
     void attract(const bitset_t& allowed);
     void take_out_unjustified();
     void put_back_attracted(const bitset_t& allowed);
@@ -56,13 +55,15 @@ private:
     bitset_t queued;    // candidates of the current take-out pass
     // Choice node: edges into Y; state node: edges leaving Y.
     std::vector<uint32_t> y_edges;
-    // State node being attracted: edges into states not yet in X.
-    std::vector<uint32_t> outside;
-    // What the take-out pass reads of a member together: its layer and, for a
-    // choice node in X outside base, the successor that justifies it.
+    // What the passes read of a state together. layer: a member's layer; a
+    // state node outside X keeps there the highest layer of its successors in
+    // X, so that it knows its own layer when the last one joins. witness: the
+    // successor that justifies a choice node in X outside base. outside: the
+    // edges of a state node outside X into states not in X.
     struct justification_t {
         uint32_t layer;
         uint32_t witness;
+        uint32_t outside;
     };
     std::vector<justification_t> just;
     bitset_t choice_nodes;  // the product's choice nodes, in a table that stays in cache
