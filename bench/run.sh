@@ -1,16 +1,17 @@
 #!/bin/bash
 # Scaling runs of every stage on generated inputs; writes bench/RESULTS.md.
-# Each run is measured with /usr/bin/time -v (Debian package "time") and
-# bounded by BENCH_TIMEOUT seconds (default 60); a run that hits the bound is
-# recorded as such rather than waited for. Not part of the test suite.
+# Each run is repeated BENCH_REPEAT times (default 3) by bench/measure.py,
+# which reports the run of median CPU time and the highest peak memory, and
+# is bounded by BENCH_TIMEOUT seconds (default 60); a run that hits the bound
+# is recorded as such rather than waited for. Not part of the test suite.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 velkin=${VELKIN:-$root/build/velkin}
 limit=${BENCH_TIMEOUT:-60}
+repeat=${BENCH_REPEAT:-3}
 out=${BENCH_OUT:-$root/bench/RESULTS.md}
 gen="python3 $root/bench/gen.py"
 [ -x "$velkin" ] || { echo "no binary at $velkin (run make first)" >&2; exit 1; }
-[ -x /usr/bin/time ] || { echo "/usr/bin/time missing: apt-get install time" >&2; exit 1; }
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -18,7 +19,7 @@ rows="$work/rows.tsv"
 : > "$rows"
 load_at_start=$(cut -d' ' -f1-3 /proc/loadavg)
 
-# measure FAMILY SCALE SIZE STATES STAGE ARGS...: one timed run, one row.
+# measure FAMILY SCALE SIZE STATES STAGE ARGS...: one measured run, one row.
 # SCALE is the power of ten of the product (or model) size the run belongs
 # to, which the summary uses to pair runs for the scaling ratios. Standard
 # output goes to /dev/null except for the solving stages, whose verdict is
@@ -26,18 +27,16 @@ load_at_start=$(cut -d' ' -f1-3 /proc/loadavg)
 measure() {
     local family=$1 scale=$2 size=$3 states=$4 stage=$5
     shift 5
-    local status=0 sink=/dev/null
+    local sink=/dev/null
     case "$stage" in *-s*) sink="$work/stdout" ;; esac
     : > "$work/stdout"
-    timeout "$limit" /usr/bin/time -v -o "$work/time" "$velkin" "$@" > "$sink" 2> "$work/stderr" || status=$?
-    local wall cpu rss note
-    if [ "$status" -eq 124 ]; then
+    local result wall cpu rss status note
+    result=$(python3 "$root/bench/measure.py" --repeat "$repeat" --timeout "$limit" --stdout "$sink" \
+        --stderr "$work/stderr" -- "$velkin" "$@")
+    if [ "$result" = timeout ]; then
         wall=">$limit"; cpu="-"; rss="-"; note="stopped at the time bound"
     else
-        wall=$(awk -F': ' '/Elapsed \(wall clock\)/ {n = split($2, t, ":"); s = 0;
-                for (i = 1; i <= n; i++) s = s * 60 + t[i]; printf "%.2f", s}' "$work/time")
-        cpu=$(awk -F': ' '/User time|System time/ {s += $2} END {printf "%.2f", s}' "$work/time")
-        rss=$(awk -F': ' '/Maximum resident set size/ {printf "%.1f", $2 / 1024}' "$work/time")
+        IFS=$'\t' read -r wall cpu rss status <<< "$result"
         note="exit $status"
         if grep -q '^The answer is YES' "$work/stdout"; then note="$note, YES"
         elif grep -q '^The answer is NO' "$work/stdout"; then note="$note, NO"; fi
@@ -122,10 +121,23 @@ for pairs in 1 2 3; do
     done
 done
 
-# 6. Parsing a 100 MB specification of repeated redefinitions.
+# 6. Random branching specifications of seeds 1-8 at 10^5 and 10^6 product
+#    states: whether P0 wins depends on the seed, and a losing P0 takes the
+#    fixpoint many more rounds, so one seed alone compares unlike instances.
+for seed in 1 2 3 4 5 6 7 8; do
+    for scale in 5 6; do
+        n=$((25 * 10 ** (scale - 2)))
+        $gen random $n --seed $seed > "$work/seeded.dmts"
+        states=$(product_states "$work/seeded.dmts" "$work/gfa.dra" P0)
+        measure "random seed $seed" $scale "$n processes" "$states" "-s P0" -r "$work/gfa.dra" -s P0 \
+            "$work/seeded.dmts"
+    done
+done
+
+# 7. Parsing a 100 MB specification of repeated redefinitions.
 $gen redefine 100 > "$work/redefine.dmts"
 measure redefine - "100 MB" - "-d P" -d P "$work/redefine.dmts"
 
 python3 "$root/bench/summarize.py" "$rows" \
-    --binary "${velkin#$root/}" --limit "$limit" --load "$load_at_start" > "$out"
+    --binary "${velkin#$root/}" --limit "$limit" --repeat "$repeat" --load "$load_at_start" > "$out"
 echo "wrote $out"
