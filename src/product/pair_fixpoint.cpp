@@ -41,7 +41,7 @@ void pair_fixpoint_t::attract(const bitset_t& allowed) {
     for (std::size_t i = 0; i < joined.size(); ++i) {
         // The work list says whose predecessors come next.
         if (i + 8 < joined.size()) prefetch(&pred.begin[joined[i + 8]]);
-        if (i + 4 < joined.size()) prefetch(&pred.source[pred.begin[joined[i + 4]]]);
+        if (i + 4 < joined.size()) prefetch(pred.source.data() + pred.begin[joined[i + 4]]);
         const uint32_t t = joined[i];
         for (uint32_t p = pred.begin[t]; p < pred.begin[t + 1]; ++p) {
             const uint32_t entry = pred.source[p];
@@ -88,8 +88,8 @@ void pair_fixpoint_t::take_out_unjustified() {
         // are loaded, and where the lists of the others begin.
         if (!by_layer.empty()) {
             const uint32_t next = static_cast<uint32_t>(by_layer.front());
-            prefetch(&pred.source[pred.begin[next]]);
-            prefetch(&product.edges[product.edge_begin[next]]);
+            prefetch(pred.source.data() + pred.begin[next]);
+            prefetch(product.edges.data() + product.edge_begin[next]);
             for (std::size_t child = 1; child <= 2 && child < by_layer.size(); ++child) {
                 const uint32_t later = static_cast<uint32_t>(by_layer[child]);
                 prefetch(&pred.begin[later]);
