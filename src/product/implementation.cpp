@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "dmts/prefetch.hpp"
 #include "product/product.hpp"
 
 namespace {
@@ -47,6 +48,17 @@ void ra_product_t::produce_impl() {
         }
     };
     for (size_t head = 0; head < queue.size(); ++head) {
+        // The queue says which states come next: where their edges lie, the
+        // edges, and then their targets' records are loaded in advance.
+        if (head + 8 < queue.size()) prefetch(&edge_begin[queue[head + 8]]);
+        if (head + 4 < queue.size()) prefetch(edges.data() + edge_begin[queue[head + 4]]);
+        if (head + 2 < queue.size()) {
+            const int ahead = queue[head + 2];
+            for (uint32_t e = edge_begin[ahead]; e < edge_begin[ahead + 1]; ++e) {
+                prefetch(&states[edges[e].target]);
+                prefetch(&edge_begin[edges[e].target]);
+            }
+        }
         const int u = queue[head];
         run_begin[u] = static_cast<uint32_t>(visited_order.size());
         for (uint32_t e = edge_begin[u]; e < edge_begin[u + 1]; ++e) {
