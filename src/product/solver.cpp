@@ -2,18 +2,23 @@
 // nodes to the implementation. The winning region is the nested fixpoint over
 // the acceptance pairs, every order of the pairs explored down the recursion;
 // the rank of a state is the step counter's value when it first joined.
+#include "dmts/prefetch.hpp"
 #include "product/attractor.hpp"
 #include "product/pair_fixpoint.hpp"
 #include "product/product.hpp"
 
 bitset_t ra_product_t::cpred(const bitset_t& x) const {
     // Every state node starts in, every choice node out; a source is left as
-    // soon as one edge decides it.
+    // soon as one edge decides it. The pass streams through the edges; which
+    // kind a state is comes from the bitset, not from the larger state table.
+    constexpr uint32_t edges_ahead = 128;
     bitset_t result = *state_nodes;
     for (int s = 0; s < state_count; ++s) {
         const uint32_t begin = edge_begin[static_cast<std::size_t>(s)];
         const uint32_t end = edge_begin[static_cast<std::size_t>(s) + 1];
-        if (states[static_cast<std::size_t>(s)].choice >= 0) {
+        // The hardware's stream prefetch alone does not keep up with the pass.
+        if (begin + edges_ahead < edges.size()) prefetch(&edges[begin + edges_ahead]);
+        if (!state_nodes->test(static_cast<uint32_t>(s))) {
             for (uint32_t e = begin; e < end; ++e)
                 if (x.test(static_cast<uint32_t>(edges[e].target))) {
                     result.set(static_cast<uint32_t>(s));
