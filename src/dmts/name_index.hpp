@@ -41,7 +41,7 @@ public:
 
     // Starts loading the slot where a lookup of name begins.
     void prefetch(std::string_view name) const {
-        if (!slots_.empty()) ::prefetch(&slots_[static_cast<std::size_t>(hash_name(name)) & (slots_.size() - 1)]);
+        if (!slots_.empty()) ::prefetch(&slots_[home(hash_name(name))]);
     }
 
     // The index entered for name; when there is none, enters `fresh` and
@@ -100,11 +100,13 @@ private:
 
     static int index_of(const slot_t& slot) { return static_cast<int>(slot.tag & ~long_bit) - 1; }
 
+    // The slot where the probe for a hash starts.
+    std::size_t home(uint64_t hash) const { return static_cast<std::size_t>(hash) & (slots_.size() - 1); }
+
     // The slot holding name, or the empty slot where it would go.
     std::size_t probe(std::string_view name, const key_t& key) const {
         const std::size_t mask = slots_.size() - 1;
-        std::size_t s = static_cast<std::size_t>(key.hash) & mask;
-        for (;; s = (s + 1) & mask) {
+        for (std::size_t s = home(key.hash);; s = (s + 1) & mask) {
             const slot_t& slot = slots_[s];
             if (slot.tag == empty_tag) return s;
             if (key.matches(slot) && (key.long_flag == 0 || name_of_(index_of(slot)) == name)) return s;
@@ -125,7 +127,7 @@ private:
         const std::size_t mask = slots_.size() - 1;
         for (const slot_t& slot : old) {
             if (slot.tag == empty_tag) continue;
-            std::size_t s = static_cast<std::size_t>(hash_name(name_in(slot))) & mask;
+            std::size_t s = home(hash_name(name_in(slot)));
             while (slots_[s].tag != empty_tag) s = (s + 1) & mask;
             slots_[s] = slot;
         }

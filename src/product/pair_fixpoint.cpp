@@ -38,21 +38,21 @@ void pair_fixpoint_t::join(uint32_t s, uint32_t at) {
 // outside counter drops to zero. Only states of Y can join, since the
 // attractor of a smaller base lies within the attractor of the larger one.
 void pair_fixpoint_t::attract(const bitset_t& allowed) {
+    auto may_join = [&](uint32_t s) { return !in_x.test(s) && in_y.test(s) && allowed.test(s); };
     for (std::size_t i = 0; i < joined.size(); ++i) {
-        // The work list says whose predecessors come next.
+        // The work list says whose predecessors come next; the records of the
+        // current one's candidates are all requested before any is updated.
         if (i + 8 < joined.size()) prefetch(&pred.begin[joined[i + 8]]);
         if (i + 4 < joined.size()) prefetch(pred.source.data() + pred.begin[joined[i + 4]]);
         const uint32_t t = joined[i];
         for (uint32_t p = pred.begin[t]; p < pred.begin[t + 1]; ++p) {
-            const uint32_t entry = pred.source[p];
-            const uint32_t s = predecessors_t::state_of(entry);
-            if (in_x.test(s) || !in_y.test(s) || !allowed.test(s)) continue;
-            prefetch(&just[s]);
+            const uint32_t s = predecessors_t::state_of(pred.source[p]);
+            if (may_join(s)) prefetch(&just[s]);
         }
         for (uint32_t p = pred.begin[t]; p < pred.begin[t + 1]; ++p) {
             const uint32_t entry = pred.source[p];
             const uint32_t s = predecessors_t::state_of(entry);
-            if (in_x.test(s) || !in_y.test(s) || !allowed.test(s)) continue;
+            if (!may_join(s)) continue;
             if (predecessors_t::is_choice(entry)) {
                 just[s].witness = t;
                 join(s, just[t].layer + 1);
@@ -91,9 +91,9 @@ void pair_fixpoint_t::take_out_unjustified() {
             prefetch(pred.source.data() + pred.begin[next]);
             prefetch(product.edges.data() + product.edge_begin[next]);
             for (std::size_t child = 1; child <= 2 && child < by_layer.size(); ++child) {
-                const uint32_t later = static_cast<uint32_t>(by_layer[child]);
-                prefetch(&pred.begin[later]);
-                prefetch(&product.edge_begin[later]);
+                const uint32_t after_next = static_cast<uint32_t>(by_layer[child]);
+                prefetch(&pred.begin[after_next]);
+                prefetch(&product.edge_begin[after_next]);
             }
         }
         decided.push_back(s);
@@ -110,8 +110,6 @@ void pair_fixpoint_t::take_out_unjustified() {
         }
         in_x.unset(s);
         taken_out.push_back(s);
-        for (uint32_t p = pred.begin[s]; p < pred.begin[s + 1]; ++p)
-            prefetch(&just[predecessors_t::state_of(pred.source[p])]);
         for (uint32_t p = pred.begin[s]; p < pred.begin[s + 1]; ++p) {
             const uint32_t entry = pred.source[p];
             const uint32_t q = predecessors_t::state_of(entry);

@@ -19,8 +19,8 @@ public:
     // one more entry before looking up a key that may be new.
     template <class IsKey>
     uint32_t& slot_for(uint64_t hash, IsKey is_key) {
-        uint32_t mask = static_cast<uint32_t>(slots.size()) - 1;
-        for (uint32_t i = static_cast<uint32_t>(hash) & mask;; i = (i + 1) & mask) {
+        const uint32_t mask = static_cast<uint32_t>(slots.size()) - 1;
+        for (uint32_t i = home(hash);; i = (i + 1) & mask) {
             uint32_t& slot = slots[i];
             if (slot == empty_slot || is_key(slot)) return slot;
         }
@@ -28,7 +28,7 @@ public:
 
     // Starts loading the slot where a lookup of hash begins.
     void prefetch_slot(uint64_t hash) const {
-        if (!slots.empty()) prefetch(&slots[static_cast<uint32_t>(hash) & (static_cast<uint32_t>(slots.size()) - 1)]);
+        if (!slots.empty()) prefetch(&slots[home(hash)]);
     }
 
     // Makes room for count entries with at most half the slots used,
@@ -39,9 +39,9 @@ public:
         uint64_t size = slots.empty() ? 16 : slots.size();
         while (static_cast<uint64_t>(count) * 2 > size) size *= 2;
         slots.assign(static_cast<std::size_t>(size), empty_slot);
-        uint32_t mask = static_cast<uint32_t>(size) - 1;
+        const uint32_t mask = static_cast<uint32_t>(size) - 1;
         for (uint32_t n = 0; n < stored; ++n) {
-            uint32_t i = static_cast<uint32_t>(hash_of(n)) & mask;
+            uint32_t i = home(hash_of(n));
             while (slots[i] != empty_slot) i = (i + 1) & mask;
             slots[i] = n;
         }
@@ -50,5 +50,8 @@ public:
     std::size_t slot_count() const { return slots.size(); }
 
 private:
+    // The slot where the probe for a hash starts.
+    uint32_t home(uint64_t hash) const { return static_cast<uint32_t>(hash) & (static_cast<uint32_t>(slots.size()) - 1); }
+
     std::vector<uint32_t> slots;
 };
