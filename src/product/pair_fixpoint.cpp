@@ -124,7 +124,7 @@ void pair_fixpoint_t::take_out_unjustified() {
 // Puts back the taken-out states that the remaining members still attract.
 void pair_fixpoint_t::put_back_attracted(const bitset_t& allowed) {
     for (uint32_t s : taken_out) {
-        if (is_choice(s)) continue;
+        if (is_choice(s) || !in_y.test(s)) continue;
         justification_t& j = just[s];
         j.layer = 0;
         j.outside = 0;
@@ -135,7 +135,7 @@ void pair_fixpoint_t::put_back_attracted(const bitset_t& allowed) {
         }
     }
     for (uint32_t s : taken_out) {
-        if (in_x.test(s) || !allowed.test(s)) continue;
+        if (in_x.test(s) || !in_y.test(s) || !allowed.test(s)) continue;
         if (is_choice(s)) {
             for (uint32_t e = product.edge_begin[s]; e < product.edge_begin[s + 1]; ++e) {
                 const uint32_t u = static_cast<uint32_t>(product.edges[e].target);
@@ -152,20 +152,31 @@ void pair_fixpoint_t::put_back_attracted(const bitset_t& allowed) {
     attract(allowed);
 }
 
-// t leaves Y: its predecessors may leave cpred(Y), and with it base.
-void pair_fixpoint_t::leave_y(uint32_t t, const bitset_t& goal) {
-    in_y.unset(t);
-    for (uint32_t p = pred.begin[t]; p < pred.begin[t + 1]; ++p) {
-        const uint32_t entry = pred.source[p];
-        const uint32_t s = predecessors_t::state_of(entry);
-        const bool was_in = in_cpred_of_y(s);
-        if (predecessors_t::is_choice(entry)) --y_edges[s];
-        else ++y_edges[s];
-        if (was_in && !in_cpred_of_y(s) && in_base.test(s) && !goal.test(s)) {
-            in_base.unset(s);
-            roots.push_back(s);
+// The states in leaving go out of Y, and with them, transitively, every state
+// outside goal that drops out of cpred(Y): a state node with a successor
+// outside Y, a choice node with none inside. Such a state cannot be in the
+// greatest fixpoint, whose members outside goal all lie in cpred of it, so
+// removing it now only saves the rounds that would remove it one by one.
+// The ones in X become roots of the next take-out pass.
+void pair_fixpoint_t::leave_y(const bitset_t& goal) {
+    for (uint32_t t : leaving) in_y.unset(t);
+    for (std::size_t i = 0; i < leaving.size(); ++i) {
+        const uint32_t t = leaving[i];
+        for (uint32_t p = pred.begin[t]; p < pred.begin[t + 1]; ++p) {
+            const uint32_t entry = pred.source[p];
+            const uint32_t s = predecessors_t::state_of(entry);
+            if (predecessors_t::is_choice(entry)) --y_edges[s];
+            else ++y_edges[s];
+            if (!in_y.test(s) || goal.test(s) || in_cpred_of_y(s)) continue;
+            in_y.unset(s);
+            leaving.push_back(s);
+            if (in_x.test(s)) {
+                in_base.unset(s);
+                roots.push_back(s);
+            }
         }
     }
+    leaving.clear();
 }
 
 bitset_t pair_fixpoint_t::greatest(const bitset_t& allowed, const bitset_t& good, const bitset_t& goal,
@@ -184,14 +195,16 @@ bitset_t pair_fixpoint_t::greatest(const bitset_t& allowed, const bitset_t& good
     }
     attract(allowed);
     for (uint32_t t = 0; t < n; ++t)
-        if (!in_x.test(t)) leave_y(t, goal);
+        if (!in_x.test(t)) leaving.push_back(t);
+    leave_y(goal);
 
     while (!roots.empty()) {
         take_out_unjustified();
         put_back_attracted(allowed);
         for (uint32_t t : taken_out)
-            if (!in_x.test(t)) leave_y(t, goal);
+            if (in_y.test(t) && !in_x.test(t)) leaving.push_back(t);
         taken_out.clear();
+        leave_y(goal);
     }
     base = in_base;
     return in_x;

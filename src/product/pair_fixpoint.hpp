@@ -9,12 +9,16 @@
 // that changes only around the states leaving Y. The attractor keeps, for
 // every member, a layer and a justification by members of lower layers (all
 // successors of a state node, one witness successor of a choice node); when
-// base loses states, the members whose justification used them are taken out
-// in the order of their layers, a choice node first trying another witness of
-// a lower layer, and those of them that the rest still attracts are put back.
-// The fixpoint is the same set; the caller ranks it with one ordinary
-// attractor run, which gives exactly the ranks of the plain iteration's last
-// round.
+// members leave, those whose justification used them are taken out in the
+// order of their layers, a choice node first trying another witness of a
+// lower layer, and those of them that the rest still attracts are put back.
+// A state that drops out of cpred(Y) outside goal cannot be in the fixpoint,
+// so it leaves Y at once, together with what that pulls out of cpred(Y) in
+// turn, rather than one round at a time: on a losing product most of Y goes
+// in one round instead of dozens, each of which would take out and put back
+// the same large part of X. The fixpoint is the same set; the caller ranks it
+// with one ordinary attractor run, which gives exactly the ranks of the plain
+// iteration's last round.
 #pragma once
 
 #include <cstdint>
@@ -43,7 +47,7 @@ private:
     void attract(const bitset_t& allowed);
     void take_out_unjustified();
     void put_back_attracted(const bitset_t& allowed);
-    void leave_y(uint32_t t, const bitset_t& goal);
+    void leave_y(const bitset_t& goal);
 
     const ra_product_t& product;
     const predecessors_t& pred;
@@ -68,7 +72,8 @@ private:
     std::vector<justification_t> just;
     bitset_t choice_nodes;  // the product's choice nodes, in a table that stays in cache
 
-    std::vector<uint32_t> roots;        // states that just left base
+    std::vector<uint32_t> leaving;      // states going out of Y
+    std::vector<uint32_t> roots;        // members of X that just left Y
     std::vector<uint32_t> taken_out;    // states taken out in this round
     std::vector<uint32_t> decided;      // candidates the take-out pass looked at
     std::vector<uint32_t> joined;       // the attraction's work list
