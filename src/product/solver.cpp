@@ -124,8 +124,17 @@ void ra_product_t::solve() {
     bitset_t pairs(static_cast<uint32_t>(good.size()), BS_FULL);
     const bitset_t everything(n, BS_FULL);
     bitset_t y(n, BS_EMPTY);
-    for (;;) {  // least fixpoint over the winning region
-        bitset_t next = Rabin(pairs, everything, cpred(y), ranked, counter);
+    for (bool first = true;; first = false) {  // least fixpoint over the winning region
+        bitset_t goal = cpred(y);
+        // With one pair, a region just returned that already holds every state
+        // able to force a step into it is stable: the next round would return
+        // it unchanged, and so rank nothing, as every member has its rank.
+        if (!first && pairs.capacity() == 1) {
+            bitset_t outside = goal;
+            outside.subtract(y);
+            if (outside.is_empty()) break;
+        }
+        bitset_t next = Rabin(pairs, everything, goal, ranked, counter);
         const bool stable = next.equals(y);
         y = std::move(next);
         if (stable) break;
