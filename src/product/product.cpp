@@ -81,17 +81,21 @@ void ra_product_t::make_product() {
         if (head + ahead >= queue.size()) return nullptr;
         return dmts->processes[static_cast<std::size_t>(states[static_cast<std::size_t>(queue[head + ahead])].process)];
     };
-    // Starts loading the index slots of the state nodes that the alternatives
-    // of p lead to from automaton state q; nothing is reported here.
-    auto prefetch_targets = [&](const process_t& p, int q) {
+    // Starts loading the index slots of the choice nodes of (q, process) and
+    // of the state nodes that the alternatives of p lead to from automaton
+    // state q; nothing is reported here.
+    auto prefetch_targets = [&](const process_t& p, int process, int q) {
         if (q < 0 || q >= rabin->state_count) return;
-        for (const alternatives_t h : p.must)
+        int k = 0;
+        for (const alternatives_t h : p.must) {
+            if (h.size() > 1) state_index.prefetch_slot(hash_of_state({q, process, k++}));
             for (const transition_t& alternative : h) {
                 const int letter = alternative.action < action_count
                                        ? action_ap[static_cast<std::size_t>(alternative.action)]
                                        : -1;
                 state_index.prefetch_slot(hash_of_state({rabin->successor(q, letter), alternative.target, -1}));
             }
+        }
     };
 
     std::pair<int, bool> initial = store({rabin->start, process, -1});
@@ -104,7 +108,7 @@ void ra_product_t::make_product() {
         int u = queue[head];
         const product_state_t node = states[static_cast<std::size_t>(u)];
         const process_t& p = *dmts->processes[static_cast<std::size_t>(node.process)];
-        prefetch_targets(p, node.ra_state);
+        prefetch_targets(p, node.process, node.ra_state);
         int k = 0;
         for (const alternatives_t h : p.must) {
             if (h.size() == 1) {
