@@ -66,18 +66,40 @@ void pair_fixpoint_t::attract(const bitset_t& allowed) {
     joined.clear();
 }
 
-// Takes out of X every member whose justification rests on a root, in
-// ascending layer order: when a state of layer L is decided, every state of a
-// lower layer has been decided already, so a choice node may safely switch to
-// another witness of a lower layer that is still in X.
+// Takes the roots out of X, and every member whose justification rests on
+// one, the latter in ascending layer order: when a state of layer L is
+// decided, every root and every state of a lower layer has been decided
+// already, so a choice node may safely switch to another witness of a lower
+// layer that is still in X.
 void pair_fixpoint_t::take_out_unjustified() {
     const auto later = std::greater<uint64_t>();
-    auto enqueue = [&](uint32_t s) {
-        queued.set(s);
-        by_layer.push_back(static_cast<uint64_t>(just[s].layer) << 32 | s);
-        std::push_heap(by_layer.begin(), by_layer.end(), later);
+    // Queues the members of X outside base whose justification used s, which
+    // has just gone out of X.
+    auto enqueue_dependents = [&](uint32_t s) {
+        for (uint32_t p = pred.begin[s]; p < pred.begin[s + 1]; ++p) {
+            const uint32_t entry = pred.source[p];
+            const uint32_t q = predecessors_t::state_of(entry);
+            if (!in_x.test(q) || in_base.test(q) || queued.test(q)) continue;
+            if (predecessors_t::is_choice(entry) && just[q].witness != s) continue;
+            queued.set(q);
+            by_layer.push_back(static_cast<uint64_t>(just[q].layer) << 32 | q);
+            std::push_heap(by_layer.begin(), by_layer.end(), later);
+        }
     };
-    for (uint32_t r : roots) enqueue(r);
+    // The roots leave Y, so they go out of X whatever their justification,
+    // and need no place in the heap; on a losing product they are most of
+    // what goes.
+    for (uint32_t r : roots) {
+        queued.set(r);
+        in_x.unset(r);
+        decided.push_back(r);
+        taken_out.push_back(r);
+    }
+    for (std::size_t i = 0; i < roots.size(); ++i) {
+        if (i + 8 < roots.size()) prefetch(&pred.begin[roots[i + 8]]);
+        if (i + 4 < roots.size()) prefetch(pred.source.data() + pred.begin[roots[i + 4]]);
+        enqueue_dependents(roots[i]);
+    }
     roots.clear();
     while (!by_layer.empty()) {
         std::pop_heap(by_layer.begin(), by_layer.end(), later);
@@ -110,12 +132,7 @@ void pair_fixpoint_t::take_out_unjustified() {
         }
         in_x.unset(s);
         taken_out.push_back(s);
-        for (uint32_t p = pred.begin[s]; p < pred.begin[s + 1]; ++p) {
-            const uint32_t entry = pred.source[p];
-            const uint32_t q = predecessors_t::state_of(entry);
-            if (!in_x.test(q) || in_base.test(q) || queued.test(q)) continue;
-            if (!predecessors_t::is_choice(entry) || just[q].witness == s) enqueue(q);
-        }
+        enqueue_dependents(s);
     }
     for (uint32_t s : decided) queued.unset(s);
     decided.clear();
@@ -161,6 +178,9 @@ void pair_fixpoint_t::put_back_attracted(const bitset_t& allowed) {
 void pair_fixpoint_t::leave_y(const bitset_t& goal) {
     for (uint32_t t : leaving) in_y.unset(t);
     for (std::size_t i = 0; i < leaving.size(); ++i) {
+        // The work list says whose predecessor lists come next.
+        if (i + 8 < leaving.size()) prefetch(&pred.begin[leaving[i + 8]]);
+        if (i + 4 < leaving.size()) prefetch(pred.source.data() + pred.begin[leaving[i + 4]]);
         const uint32_t t = leaving[i];
         for (uint32_t p = pred.begin[t]; p < pred.begin[t + 1]; ++p) {
             const uint32_t entry = pred.source[p];
