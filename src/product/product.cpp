@@ -32,12 +32,40 @@ struct found_edge_t {
 
 }  // namespace
 
+ra_product_t::ra_product_t(rabin_t* automaton, dmts_t* model, int process_index)
+    : rabin(automaton), dmts(model), process(process_index) {
+    // The fields' ranges as they stand now; a state outside them, such as one
+    // of a process added later, still gets a correct, hashed check word.
+    packed_ra_states = rabin && rabin->state_count >= 0 ? static_cast<uint64_t>(rabin->state_count) + 1 : 0;
+    packed_processes = dmts ? dmts->processes.size() : 0;
+    const uint64_t pairs = packed_ra_states * packed_processes;
+    packed_choices = pairs == 0 || pairs > product_index_t::hashed_check ? 0 : product_index_t::hashed_check / pairs;
+}
+
+uint32_t ra_product_t::key_check(const product_state_t& s, uint64_t hash) const {
+    const int64_t ra = static_cast<int64_t>(s.ra_state) + 1;
+    const int64_t choice = static_cast<int64_t>(s.choice) + 1;
+    if (ra >= 0 && static_cast<uint64_t>(ra) < packed_ra_states && s.process >= 0 &&
+        static_cast<uint64_t>(s.process) < packed_processes && choice >= 0 &&
+        static_cast<uint64_t>(choice) < packed_choices) {
+        const uint64_t packed = (static_cast<uint64_t>(ra) * packed_processes + static_cast<uint64_t>(s.process)) *
+                                    packed_choices +
+                                static_cast<uint64_t>(choice);
+        return static_cast<uint32_t>(packed);
+    }
+    return product_index_t::hashed_check | static_cast<uint32_t>(hash >> 32);
+}
+
 std::pair<int, bool> ra_product_t::store(const product_state_t& s) {
-    state_index.reserve(static_cast<uint32_t>(state_count) + 1, static_cast<uint32_t>(state_count),
-                        [this](uint32_t n) { return hash_of_state(states[n]); });
-    uint32_t& slot = state_index.slot_for(hash_of_state(s), [this, &s](uint32_t n) { return states[n] == s; });
-    if (slot != product_index_t::empty_slot) return {static_cast<int>(slot), false};
-    slot = static_cast<uint32_t>(state_count);
+    state_index.reserve(static_cast<uint32_t>(state_count) + 1, static_cast<uint32_t>(state_count), [this](uint32_t n) {
+        const uint64_t hash = hash_of_state(states[n]);
+        return std::make_pair(hash, key_check(states[n], hash));
+    });
+    const uint64_t hash = hash_of_state(s);
+    const uint32_t check = key_check(s, hash);
+    product_index_t::slot_t& slot = state_index.slot_for(hash, check, [this, &s](uint32_t n) { return states[n] == s; });
+    if (slot.number != product_index_t::empty_slot) return {static_cast<int>(slot.number), false};
+    slot = product_index_t::slot_t{static_cast<uint32_t>(state_count), check};
     states.push_back(s);
     return {state_count++, true};
 }

@@ -41,8 +41,7 @@ public:
         }
     };
 
-    ra_product_t(rabin_t* automaton, dmts_t* model, int process_index)
-        : rabin(automaton), dmts(model), process(process_index) {}
+    ra_product_t(rabin_t* automaton, dmts_t* model, int process_index);
 
     rabin_t* rabin;
     dmts_t* dmts;
@@ -51,6 +50,11 @@ public:
     std::vector<product_state_t> states;
     // Number of each stored state, keyed by the whole triple (see store()).
     product_index_t state_index;
+    // The ranges of the packed check words: automaton states (-1 included),
+    // processes, and choice numbers (-1 included), their product at most 2^31.
+    uint64_t packed_ra_states = 0;
+    uint64_t packed_processes = 0;
+    uint64_t packed_choices = 0;
 
     // Edges of source s: edges[edge_begin[s] .. edge_begin[s+1]), in insertion order.
     std::vector<uint32_t> edge_begin;
@@ -87,6 +91,10 @@ public:
     // The number of s, and whether s was stored just now: a new state gets
     // the number state_count. The first store of a triple fixes its number.
     std::pair<int, bool> store(const product_state_t& s);
+    // The check word of s in the state index: s itself, packed into 31 bits,
+    // when its fields lie within the ranges fixed at construction, else the
+    // high half of its hash with the top bit set.
+    uint32_t key_check(const product_state_t& s, uint64_t hash) const;
 
     // Rendering, unsolved or solved (product_dot.cpp).
     void output_dot() const;

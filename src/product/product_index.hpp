@@ -1,10 +1,14 @@
-// The number of each stored product state, found by hashing. The keys live
-// only in the product's state vector: the table holds state numbers (4 bytes a
-// slot, at most half the slots used), probed linearly, so a lookup touches one
-// or two cache lines and the index costs 8 to 16 bytes per product state.
+// The number of each stored product state, found by hashing. The keys live in
+// the product's state vector; a slot holds a state's number and a check word
+// (8 bytes a slot, at most half the slots used, probed linearly). A check with
+// the top bit clear is the whole key, packed, so a match needs no look at the
+// state vector, whose records lie all over memory in a large product; one
+// with the top bit set is part of the hash, and a match is confirmed by
+// is_key. The index costs 16 to 32 bytes per product state.
 #pragma once
 
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 #include "dmts/prefetch.hpp"
@@ -12,17 +16,24 @@
 class product_index_t {
 public:
     static constexpr uint32_t empty_slot = UINT32_MAX;
+    static constexpr uint32_t hashed_check = 0x80000000u;
 
-    // The slot that holds the number n for which is_key(n) is true, or, when
-    // no stored number matches, the empty slot where the key belongs. The
-    // caller writes the new number into that slot itself. Call reserve() for
-    // one more entry before looking up a key that may be new.
+    struct slot_t {
+        uint32_t number;
+        uint32_t check;
+    };
+
+    // The slot that holds the number n of the key, or, when no stored number
+    // matches, the empty slot where the key belongs. The caller writes the
+    // new number and the check into that slot itself. Call reserve() for one
+    // more entry before looking up a key that may be new.
     template <class IsKey>
-    uint32_t& slot_for(uint64_t hash, IsKey is_key) {
+    slot_t& slot_for(uint64_t hash, uint32_t check, IsKey is_key) {
         const uint32_t mask = static_cast<uint32_t>(slots.size()) - 1;
         for (uint32_t i = home(hash);; i = (i + 1) & mask) {
-            uint32_t& slot = slots[i];
-            if (slot == empty_slot || is_key(slot)) return slot;
+            slot_t& slot = slots[i];
+            if (slot.number == empty_slot) return slot;
+            if (slot.check == check && ((check & hashed_check) == 0 || is_key(slot.number))) return slot;
         }
     }
 
@@ -32,18 +43,20 @@ public:
     }
 
     // Makes room for count entries with at most half the slots used,
-    // rehashing the numbers 0 .. stored - 1 with hash_of when the table grows.
-    template <class HashOf>
-    void reserve(uint32_t count, uint32_t stored, HashOf hash_of) {
+    // re-entering the numbers 0 .. stored - 1 when the table grows; key_of(n)
+    // gives the hash and the check of number n.
+    template <class KeyOf>
+    void reserve(uint32_t count, uint32_t stored, KeyOf key_of) {
         if (static_cast<uint64_t>(count) * 2 <= slots.size()) return;
         uint64_t size = slots.empty() ? 16 : slots.size();
         while (static_cast<uint64_t>(count) * 2 > size) size *= 2;
-        slots.assign(static_cast<std::size_t>(size), empty_slot);
+        slots.assign(static_cast<std::size_t>(size), slot_t{empty_slot, 0});
         const uint32_t mask = static_cast<uint32_t>(size) - 1;
         for (uint32_t n = 0; n < stored; ++n) {
-            uint32_t i = home(hash_of(n));
-            while (slots[i] != empty_slot) i = (i + 1) & mask;
-            slots[i] = n;
+            const std::pair<uint64_t, uint32_t> key = key_of(n);
+            uint32_t i = home(key.first);
+            while (slots[i].number != empty_slot) i = (i + 1) & mask;
+            slots[i] = slot_t{n, key.second};
         }
     }
 
@@ -53,5 +66,5 @@ private:
     // The slot where the probe for a hash starts.
     uint32_t home(uint64_t hash) const { return static_cast<uint32_t>(hash) & (static_cast<uint32_t>(slots.size()) - 1); }
 
-    std::vector<uint32_t> slots;
+    std::vector<slot_t> slots;
 };

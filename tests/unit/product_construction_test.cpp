@@ -1,5 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <map>
+#include <random>
+#include <tuple>
+
 #include "product_test_support.hpp"
 
 using namespace product_test;
@@ -202,4 +207,67 @@ TEST(ProductConstruction, AChoiceNodeAlreadyStoredIsReportedAndItsNumberUsed) {
     ASSERT_EQ(product.state_count, 3);
     EXPECT_TRUE(same_state(product.states[1], 0, p, -1));
     EXPECT_EQ(edge_list(product), "0 -a-> 2\n0 -b-> 2\n1 -T-> 0\n");
+}
+
+TEST(ProductConstruction, StoreTellsEveryStateApartInsideAndOutsideThePackedRanges) {
+    dmts_t model;
+    rabin_t a = automaton(2, 1, {});
+    for (const char* name : {"P", "Q", "R"}) defined_process(model, name);
+    ra_product_t packed(&a, &model, 1);
+    ASSERT_GT(packed.packed_choices, 2u);
+    // Without an automaton and a model nothing packs, and every check word
+    // comes from the hash.
+    ra_product_t hashed(nullptr, nullptr, 0);
+    ASSERT_EQ(hashed.packed_choices, 0u);
+
+    std::mt19937 rng(5);
+    auto pick = [&rng](std::vector<int> values) {
+        return values[std::uniform_int_distribution<std::size_t>(0, values.size() - 1)(rng)];
+    };
+    // Values on both sides of each range's bounds, and a few large ones.
+    const int processes = static_cast<int>(model.processes.size());
+    const int choices = static_cast<int>(packed.packed_choices);
+    for (ra_product_t* product : {&packed, &hashed}) {
+        std::map<std::tuple<int, int, int>, int> expected;
+        for (int i = 0; i < 6000; ++i) {
+            const ra_product_t::product_state_t s{pick({-3, -2, -1, 0, 1, 2, 3, 1 << 20}),
+                                                 pick({-1, 0, 1, processes - 1, processes, processes + 1, 1 << 24}),
+                                                 pick({-2, -1, 0, 1, 7, choices - 2, choices - 1, choices, choices + 1,
+                                                       INT32_MAX})};
+            const auto key = std::make_tuple(s.ra_state, s.process, s.choice);
+            const auto found = expected.find(key);
+            const std::pair<int, bool> stored = product->store(s);
+            if (found == expected.end()) {
+                ASSERT_EQ(stored, std::make_pair(static_cast<int>(expected.size()), true)) << i;
+                expected.emplace(key, stored.first);
+            } else {
+                ASSERT_EQ(stored, std::make_pair(found->second, false)) << i;
+            }
+        }
+        ASSERT_EQ(product->state_count, static_cast<int>(expected.size()));
+        for (const auto& [key, number] : expected)
+            EXPECT_EQ(std::make_tuple(product->states[static_cast<std::size_t>(number)].ra_state,
+                                      product->states[static_cast<std::size_t>(number)].process,
+                                      product->states[static_cast<std::size_t>(number)].choice),
+                      key);
+        // Enough distinct keys that the index grew several times.
+        EXPECT_GT(expected.size(), 400u);
+
+        // A check word without the top bit stands for its key alone, so such
+        // words must tell the keys apart, and only keys within the ranges
+        // (automaton states -1 .. 1, processes 0 .. processes - 1, choice
+        // numbers -1 .. choices - 2) may have one.
+        std::map<uint32_t, std::tuple<int, int, int>> owner;
+        for (const auto& [key, number] : expected) {
+            const auto [ra, process, choice] = key;
+            const uint32_t check = product->key_check({ra, process, choice}, 0);
+            const bool inside = product == &packed && ra >= -1 && ra <= 1 && process >= 0 && process < processes &&
+                                choice >= -1 && choice <= choices - 2;
+            EXPECT_EQ((check & product_index_t::hashed_check) == 0, inside) << ra << " " << process << " " << choice;
+            if (check & product_index_t::hashed_check) continue;
+            const auto [it, fresh] = owner.emplace(check, key);
+            EXPECT_TRUE(fresh) << "check " << check << " shared by two keys";
+        }
+        if (product == &packed) EXPECT_GE(owner.size(), 40u);
+    }
 }
