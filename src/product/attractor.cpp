@@ -2,6 +2,7 @@
 
 #include <limits>
 
+#include "dmts/prefetch.hpp"
 #include "product/product.hpp"
 
 attractor_t::attractor_t(const ra_product_t& game, const predecessors_t& predecessors)
@@ -50,7 +51,16 @@ bitset_t attractor_t::run(const bitset_t& allowed, const bitset_t& base, bitset_
         }
         if (ranked_any) ++counter;
         for (std::size_t i = layer_begin; i < layer_end; ++i) {
+            // As the layers are walked in order, the states after the current
+            // one say whose lists and counters come next: they are requested
+            // before the current candidates are updated.
+            if (i + 8 < layers.size()) prefetch(&pred.begin[layers[i + 8]]);
+            if (i + 4 < layers.size()) prefetch(pred.source.data() + pred.begin[layers[i + 4]]);
             const uint32_t t = layers[i];
+            for (uint32_t p = pred.begin[t]; p < pred.begin[t + 1]; ++p) {
+                const uint32_t s = predecessors_t::state_of(pred.source[p]);
+                if (!x.test(s) && allowed.test(s)) prefetch(&counters[s]);
+            }
             for (uint32_t p = pred.begin[t]; p < pred.begin[t + 1]; ++p) {
                 const uint32_t entry = pred.source[p];
                 const uint32_t s = predecessors_t::state_of(entry);

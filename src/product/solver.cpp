@@ -148,6 +148,8 @@ void ra_product_t::solve() {
         if (states[s].choice < 0) continue;
         bool found = false;
         for (uint32_t e = edge_begin[s]; e < edge_begin[s + 1]; ++e) {
+            // The edges are read in ascending order; the ranks they lead to are not.
+            if (e + 32 < edges.size()) prefetch(&rank[static_cast<uint32_t>(edges[e + 32].target)]);
             const uint32_t t = static_cast<uint32_t>(edges[e].target);
             if (!win->test(t)) continue;
             if (!found || rank[t] < best_rank[s]) best_rank[s] = rank[t];
