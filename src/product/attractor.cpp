@@ -38,6 +38,8 @@ bitset_t attractor_t::run(const bitset_t& allowed, const bitset_t& base, bitset_
     // collected, so no state enters twice; the counters count only the edges
     // into finished layers, so a state node whose count drops to zero while
     // layer k is walked has all its successors in X_k and joins layer k + 1.
+    // A state not yet in X that allowed admits may join when an edge into X lets it.
+    auto may_join = [&](uint32_t s) { return !x.test(s) && allowed.test(s); };
     std::size_t layer_begin = 0;
     while (layer_begin < layers.size()) {
         const std::size_t layer_end = layers.size();
@@ -52,19 +54,19 @@ bitset_t attractor_t::run(const bitset_t& allowed, const bitset_t& base, bitset_
         if (ranked_any) ++counter;
         for (std::size_t i = layer_begin; i < layer_end; ++i) {
             // As the layers are walked in order, the states after the current
-            // one say whose lists and counters come next: they are requested
-            // before the current candidates are updated.
+            // one say whose lists come next, and the current candidates'
+            // counters are requested before any is updated.
             if (i + 8 < layers.size()) prefetch(&pred.begin[layers[i + 8]]);
             if (i + 4 < layers.size()) prefetch(pred.source.data() + pred.begin[layers[i + 4]]);
             const uint32_t t = layers[i];
             for (uint32_t p = pred.begin[t]; p < pred.begin[t + 1]; ++p) {
                 const uint32_t s = predecessors_t::state_of(pred.source[p]);
-                if (!x.test(s) && allowed.test(s)) prefetch(&counters[s]);
+                if (may_join(s)) prefetch(&counters[s]);
             }
             for (uint32_t p = pred.begin[t]; p < pred.begin[t + 1]; ++p) {
                 const uint32_t entry = pred.source[p];
                 const uint32_t s = predecessors_t::state_of(entry);
-                if (x.test(s) || !allowed.test(s)) continue;
+                if (!may_join(s)) continue;
                 if (!predecessors_t::is_choice(entry)) {
                     counter_t& c = counters[s];
                     if (c.stamp != stamp) {

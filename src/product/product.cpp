@@ -85,12 +85,15 @@ void ra_product_t::make_product() {
     std::vector<found_edge_t> found;
     std::vector<int> queue;  // state nodes to expand, read from the front
 
+    // The automaton letter of an action: its proposition, or -1 for none.
+    auto letter_of = [this](int action) {
+        return action >= 0 && action < action_count ? action_ap[static_cast<std::size_t>(action)] : -1;
+    };
     // The automaton state after reading action a in state q, or -1 (reported)
     // when there is none: a missing entry, or q itself already -1.
-    auto successor = [this](int q, int action) {
-        int letter = action >= 0 && action < action_count ? action_ap[static_cast<std::size_t>(action)] : -1;
+    auto successor = [&](int q, int action) {
         int next = -1;
-        if (q >= 0 && q < rabin->state_count) next = rabin->successor(q, letter);
+        if (q >= 0 && q < rabin->state_count) next = rabin->successor(q, letter_of(action));
         if (next < 0 || next >= rabin->state_count) {
             std::cerr << "FATAL ERROR" << std::endl;
             return -1;
@@ -117,12 +120,9 @@ void ra_product_t::make_product() {
         int k = 0;
         for (const alternatives_t h : p.must) {
             if (h.size() > 1) state_index.prefetch_slot(hash_of_state({q, process, k++}));
-            for (const transition_t& alternative : h) {
-                const int letter = alternative.action < action_count
-                                       ? action_ap[static_cast<std::size_t>(alternative.action)]
-                                       : -1;
-                state_index.prefetch_slot(hash_of_state({rabin->successor(q, letter), alternative.target, -1}));
-            }
+            for (const transition_t& alternative : h)
+                state_index.prefetch_slot(
+                    hash_of_state({rabin->successor(q, letter_of(alternative.action)), alternative.target, -1}));
         }
     };
 

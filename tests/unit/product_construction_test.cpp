@@ -268,6 +268,8 @@ TEST(ProductConstruction, StoreTellsEveryStateApartInsideAndOutsideThePackedRang
             const auto [it, fresh] = owner.emplace(check, key);
             EXPECT_TRUE(fresh) << "check " << check << " shared by two keys";
         }
-        if (product == &packed) EXPECT_GE(owner.size(), 40u);
+        if (product == &packed) {
+            EXPECT_GE(owner.size(), 40u);
+        }
     }
 }
