@@ -40,6 +40,17 @@ ra_product_t::ra_product_t(rabin_t* automaton, dmts_t* model, int process_index)
     packed_processes = dmts ? dmts->processes.size() : 0;
     const uint64_t pairs = packed_ra_states * packed_processes;
     packed_choices = pairs == 0 || pairs > product_index_t::hashed_check ? 0 : product_index_t::hashed_check / pairs;
+    // Four bytes for each pair, at most 16 MiB.
+    if (pairs > 0 && pairs <= max_node_numbers) node_numbers.assign(static_cast<std::size_t>(pairs), 0);
+}
+
+uint32_t* ra_product_t::node_number_entry(const product_state_t& s) {
+    if (node_numbers.empty() || s.choice != -1) return nullptr;
+    const int64_t ra = static_cast<int64_t>(s.ra_state) + 1;
+    if (ra < 0 || static_cast<uint64_t>(ra) >= packed_ra_states || s.process < 0 ||
+        static_cast<uint64_t>(s.process) >= packed_processes)
+        return nullptr;
+    return &node_numbers[static_cast<std::size_t>(s.process) * packed_ra_states + static_cast<std::size_t>(ra)];
 }
 
 uint32_t ra_product_t::key_check(const product_state_t& s, uint64_t hash) const {
@@ -57,6 +68,12 @@ uint32_t ra_product_t::key_check(const product_state_t& s, uint64_t hash) const 
 }
 
 std::pair<int, bool> ra_product_t::store(const product_state_t& s) {
+    if (uint32_t* entry = node_number_entry(s)) {
+        if (*entry != 0) return {static_cast<int>(*entry - 1), false};
+        *entry = static_cast<uint32_t>(state_count) + 1;
+        states.push_back(s);
+        return {state_count++, true};
+    }
     state_index.reserve(static_cast<uint32_t>(state_count) + 1, static_cast<uint32_t>(state_count), [this](uint32_t n) {
         const uint64_t hash = hash_of_state(states[n]);
         return std::make_pair(hash, key_check(states[n], hash));
@@ -120,9 +137,14 @@ void ra_product_t::make_product() {
         int k = 0;
         for (const alternatives_t h : p.must) {
             if (h.size() > 1) state_index.prefetch_slot(hash_of_state({q, process, k++}));
-            for (const transition_t& alternative : h)
-                state_index.prefetch_slot(
-                    hash_of_state({rabin->successor(q, letter_of(alternative.action)), alternative.target, -1}));
+            for (const transition_t& alternative : h) {
+                const product_state_t target{rabin->successor(q, letter_of(alternative.action)), alternative.target, -1};
+                if (const uint32_t* entry = node_number_entry(target)) {
+                    prefetch(entry);
+                } else {
+                    state_index.prefetch_slot(hash_of_state(target));
+                }
+            }
         }
     };
 

@@ -55,6 +55,13 @@ public:
     uint64_t packed_ra_states = 0;
     uint64_t packed_processes = 0;
     uint64_t packed_choices = 0;
+    static constexpr uint64_t max_node_numbers = uint64_t{1} << 22;
+    // The numbers of the state nodes (choice -1) within those ranges, plus
+    // one (0 while unnumbered), at position process * packed_ra_states +
+    // ra_state + 1. Far smaller than the index, it stays in cache as the
+    // product grows; empty when the ranges are too large for it, and then the
+    // index numbers every state.
+    std::vector<uint32_t> node_numbers;
 
     // Edges of source s: edges[edge_begin[s] .. edge_begin[s+1]), in insertion order.
     std::vector<uint32_t> edge_begin;
@@ -95,6 +102,8 @@ public:
     // when its fields lie within the ranges fixed at construction, else the
     // high half of its hash with the top bit set.
     uint32_t key_check(const product_state_t& s, uint64_t hash) const;
+    // The entry of s in node_numbers, or null when s is numbered by the index.
+    uint32_t* node_number_entry(const product_state_t& s);
 
     // Rendering, unsolved or solved (product_dot.cpp).
     void output_dot() const;

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <algorithm>
 #include <map>
 #include <random>
 #include <tuple>
@@ -209,7 +210,7 @@ TEST(ProductConstruction, AChoiceNodeAlreadyStoredIsReportedAndItsNumberUsed) {
     EXPECT_EQ(edge_list(product), "0 -a-> 2\n0 -b-> 2\n1 -T-> 0\n");
 }
 
-TEST(ProductConstruction, StoreTellsEveryStateApartInsideAndOutsideThePackedRanges) {
+TEST(ProductConstruction, StoreTellsEveryStateApartInsideAndOutsideThePackedRangesAndTheNodeTable) {
     dmts_t model;
     rabin_t a = automaton(2, 1, {});
     for (const char* name : {"P", "Q", "R"}) defined_process(model, name);
@@ -219,6 +220,10 @@ TEST(ProductConstruction, StoreTellsEveryStateApartInsideAndOutsideThePackedRang
     // comes from the hash.
     ra_product_t hashed(nullptr, nullptr, 0);
     ASSERT_EQ(hashed.packed_choices, 0u);
+    // State nodes within the ranges are numbered by the direct table, the
+    // rest by the index; both must agree with one map of all keys.
+    ASSERT_EQ(packed.node_numbers.size(), 3u * model.processes.size());
+    ASSERT_TRUE(hashed.node_numbers.empty());
 
     std::mt19937 rng(5);
     auto pick = [&rng](std::vector<int> values) {
@@ -270,6 +275,20 @@ TEST(ProductConstruction, StoreTellsEveryStateApartInsideAndOutsideThePackedRang
         }
         if (product == &packed) {
             EXPECT_GE(owner.size(), 40u);
+            std::size_t direct = 0;
+            for (const auto& [key, number] : expected) {
+                const auto [ra, process, choice] = key;
+                const uint32_t* entry = product->node_number_entry({ra, process, choice});
+                const bool in_table = choice == -1 && ra >= -1 && ra <= 1 && process >= 0 && process < processes;
+                ASSERT_EQ(entry != nullptr, in_table) << ra << " " << process << " " << choice;
+                if (!entry) continue;
+                EXPECT_EQ(*entry, static_cast<uint32_t>(number) + 1);
+                ++direct;
+            }
+            EXPECT_EQ(direct, product->node_numbers.size() -
+                                  static_cast<std::size_t>(std::count(product->node_numbers.begin(),
+                                                                      product->node_numbers.end(), 0u)));
+            EXPECT_GE(direct, 6u);
         }
     }
 }
