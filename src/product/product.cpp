@@ -44,24 +44,24 @@ ra_product_t::ra_product_t(rabin_t* automaton, dmts_t* model, int process_index)
     if (pairs > 0 && pairs <= max_node_numbers) node_numbers.assign(static_cast<std::size_t>(pairs), 0);
 }
 
-uint32_t* ra_product_t::node_number_entry(const product_state_t& s) {
-    if (node_numbers.empty() || s.choice != -1) return nullptr;
+bool ra_product_t::in_pair_ranges(const product_state_t& s) const {
     const int64_t ra = static_cast<int64_t>(s.ra_state) + 1;
-    if (ra < 0 || static_cast<uint64_t>(ra) >= packed_ra_states || s.process < 0 ||
-        static_cast<uint64_t>(s.process) >= packed_processes)
-        return nullptr;
+    return ra >= 0 && static_cast<uint64_t>(ra) < packed_ra_states && s.process >= 0 &&
+           static_cast<uint64_t>(s.process) < packed_processes;
+}
+
+uint32_t* ra_product_t::node_number_entry(const product_state_t& s) {
+    if (node_numbers.empty() || s.choice != -1 || !in_pair_ranges(s)) return nullptr;
+    const uint64_t ra = static_cast<uint64_t>(static_cast<int64_t>(s.ra_state) + 1);
     return &node_numbers[static_cast<std::size_t>(s.process) * packed_ra_states + static_cast<std::size_t>(ra)];
 }
 
 uint32_t ra_product_t::key_check(const product_state_t& s, uint64_t hash) const {
-    const int64_t ra = static_cast<int64_t>(s.ra_state) + 1;
     const int64_t choice = static_cast<int64_t>(s.choice) + 1;
-    if (ra >= 0 && static_cast<uint64_t>(ra) < packed_ra_states && s.process >= 0 &&
-        static_cast<uint64_t>(s.process) < packed_processes && choice >= 0 &&
-        static_cast<uint64_t>(choice) < packed_choices) {
-        const uint64_t packed = (static_cast<uint64_t>(ra) * packed_processes + static_cast<uint64_t>(s.process)) *
-                                    packed_choices +
-                                static_cast<uint64_t>(choice);
+    if (in_pair_ranges(s) && choice >= 0 && static_cast<uint64_t>(choice) < packed_choices) {
+        const uint64_t ra = static_cast<uint64_t>(static_cast<int64_t>(s.ra_state) + 1);
+        const uint64_t packed =
+            (ra * packed_processes + static_cast<uint64_t>(s.process)) * packed_choices + static_cast<uint64_t>(choice);
         return static_cast<uint32_t>(packed);
     }
     return product_index_t::hashed_check | static_cast<uint32_t>(hash >> 32);
@@ -71,18 +71,19 @@ std::pair<int, bool> ra_product_t::store(const product_state_t& s) {
     if (uint32_t* entry = node_number_entry(s)) {
         if (*entry != 0) return {static_cast<int>(*entry - 1), false};
         *entry = static_cast<uint32_t>(state_count) + 1;
-        states.push_back(s);
-        return {state_count++, true};
+    } else {
+        state_index.reserve(static_cast<uint32_t>(state_count) + 1, static_cast<uint32_t>(state_count),
+                            [this](uint32_t n) {
+                                const uint64_t hash = hash_of_state(states[n]);
+                                return std::make_pair(hash, key_check(states[n], hash));
+                            });
+        const uint64_t hash = hash_of_state(s);
+        const uint32_t check = key_check(s, hash);
+        product_index_t::slot_t& slot =
+            state_index.slot_for(hash, check, [this, &s](uint32_t n) { return states[n] == s; });
+        if (slot.number != product_index_t::empty_slot) return {static_cast<int>(slot.number), false};
+        slot = product_index_t::slot_t{static_cast<uint32_t>(state_count), check};
     }
-    state_index.reserve(static_cast<uint32_t>(state_count) + 1, static_cast<uint32_t>(state_count), [this](uint32_t n) {
-        const uint64_t hash = hash_of_state(states[n]);
-        return std::make_pair(hash, key_check(states[n], hash));
-    });
-    const uint64_t hash = hash_of_state(s);
-    const uint32_t check = key_check(s, hash);
-    product_index_t::slot_t& slot = state_index.slot_for(hash, check, [this, &s](uint32_t n) { return states[n] == s; });
-    if (slot.number != product_index_t::empty_slot) return {static_cast<int>(slot.number), false};
-    slot = product_index_t::slot_t{static_cast<uint32_t>(state_count), check};
     states.push_back(s);
     return {state_count++, true};
 }

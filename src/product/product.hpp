@@ -102,6 +102,9 @@ public:
     // when its fields lie within the ranges fixed at construction, else the
     // high half of its hash with the top bit set.
     uint32_t key_check(const product_state_t& s, uint64_t hash) const;
+    // Whether the automaton state (-1 included) and the process of s lie
+    // within the ranges fixed at construction.
+    bool in_pair_ranges(const product_state_t& s) const;
     // The entry of s in node_numbers, or null when s is numbered by the index.
     uint32_t* node_number_entry(const product_state_t& s);
 
