@@ -3,6 +3,7 @@
 // the acceptance pairs to product states.
 #include "product/product.hpp"
 
+#include <algorithm>
 #include <iostream>
 
 namespace {
@@ -72,20 +73,38 @@ std::pair<int, bool> ra_product_t::store(const product_state_t& s) {
         if (*entry != 0) return {static_cast<int>(*entry - 1), false};
         *entry = static_cast<uint32_t>(state_count) + 1;
     } else {
-        state_index.reserve(static_cast<uint32_t>(state_count) + 1, static_cast<uint32_t>(state_count),
-                            [this](uint32_t n) {
-                                const uint64_t hash = hash_of_state(states[n]);
-                                return std::make_pair(hash, key_check(states[n], hash));
-                            });
+        // Only a choice key can match a choice node left out of the index.
+        if (s.choice != -1 && unindexed_choices) index_choice_nodes();
         const uint64_t hash = hash_of_state(s);
         const uint32_t check = key_check(s, hash);
-        product_index_t::slot_t& slot =
-            state_index.slot_for(hash, check, [this, &s](uint32_t n) { return states[n] == s; });
+        product_index_t::slot_t& slot = index_slot(s, hash, check);
         if (slot.number != product_index_t::empty_slot) return {static_cast<int>(slot.number), false};
-        slot = product_index_t::slot_t{static_cast<uint32_t>(state_count), check};
+        state_index.fill(slot, static_cast<uint32_t>(state_count), check);
     }
     states.push_back(s);
     return {state_count++, true};
+}
+
+product_index_t::slot_t& ra_product_t::index_slot(const product_state_t& s, uint64_t hash, uint32_t check) {
+    state_index.reserve_one_more([this](uint32_t n) { return hash_of_state(states[n]); });
+    return state_index.slot_for(hash, check, [this, &s](uint32_t n) { return states[n] == s; });
+}
+
+std::pair<int, bool> ra_product_t::add_new_choice_node(const product_state_t& s) {
+    unindexed_choices = true;
+    states.push_back(s);
+    return {state_count++, true};
+}
+
+void ra_product_t::index_choice_nodes() {
+    unindexed_choices = false;
+    for (std::size_t n = 0; n < states.size(); ++n) {
+        const product_state_t& s = states[n];
+        if (s.choice == -1) continue;
+        const uint64_t hash = hash_of_state(s);
+        const uint32_t check = key_check(s, hash);
+        state_index.fill(index_slot(s, hash, check), static_cast<uint32_t>(n), check);
+    }
 }
 
 void ra_product_t::init_actions() {
@@ -102,6 +121,12 @@ void ra_product_t::init_actions() {
 void ra_product_t::make_product() {
     std::vector<found_edge_t> found;
     std::vector<int> queue;  // state nodes to expand, read from the front
+    // Each state node is expanded once, so the choice nodes it creates are
+    // new, unless choice nodes were stored before the construction began.
+    // Then they are numbered without a lookup, and they enter the index only
+    // when a later store() looks up a choice node.
+    const bool choices_are_new =
+        std::none_of(states.begin(), states.end(), [](const product_state_t& s) { return s.choice != -1; });
 
     // The automaton letter of an action: its proposition, or -1 for none.
     auto letter_of = [this](int action) {
@@ -137,7 +162,7 @@ void ra_product_t::make_product() {
         if (q < 0 || q >= rabin->state_count) return;
         int k = 0;
         for (const alternatives_t h : p.must) {
-            if (h.size() > 1) state_index.prefetch_slot(hash_of_state({q, process, k++}));
+            if (!choices_are_new && h.size() > 1) state_index.prefetch_slot(hash_of_state({q, process, k++}));
             for (const transition_t& alternative : h) {
                 const product_state_t target{rabin->successor(q, letter_of(alternative.action)), alternative.target, -1};
                 if (const uint32_t* entry = node_number_entry(target)) {
@@ -166,9 +191,9 @@ void ra_product_t::make_product() {
                 step(u, node.ra_state, h.front());
                 continue;
             }
-            std::pair<int, bool> choice = store({node.ra_state, node.process, k++});
+            const product_state_t choice_node{node.ra_state, node.process, k++};
+            std::pair<int, bool> choice = choices_are_new ? add_new_choice_node(choice_node) : store(choice_node);
             found.push_back({u, -1, choice.first});
-            // Each state node is expanded once, so its choice nodes are new.
             if (!choice.second) std::cerr << "FATAL ERROR!\n";
             for (const transition_t& alternative : h) step(choice.first, node.ra_state, alternative);
         }

@@ -48,8 +48,11 @@ public:
     int process;
     int state_count = 0;
     std::vector<product_state_t> states;
-    // Number of each stored state, keyed by the whole triple (see store()).
+    // Number of each stored state that node_numbers does not hold, keyed by
+    // the whole triple (see store()).
     product_index_t state_index;
+    // Whether some choice nodes are numbered but not yet in state_index.
+    bool unindexed_choices = false;
     // The ranges of the packed check words: automaton states (-1 included),
     // processes, and choice numbers (-1 included), their product at most 2^31.
     uint64_t packed_ra_states = 0;
@@ -107,6 +110,13 @@ public:
     bool in_pair_ranges(const product_state_t& s) const;
     // The entry of s in node_numbers, or null when s is numbered by the index.
     uint32_t* node_number_entry(const product_state_t& s);
+    // The index slot of s (hash and check computed by the caller), making
+    // room for s first in case it is new.
+    product_index_t::slot_t& index_slot(const product_state_t& s, uint64_t hash, uint32_t check);
+    // Numbers s, a choice node known to be new, without entering it in the index.
+    std::pair<int, bool> add_new_choice_node(const product_state_t& s);
+    // Enters the choice nodes that add_new_choice_node left out into the index.
+    void index_choice_nodes();
 
     // Rendering, unsolved or solved (product_dot.cpp).
     void output_dot() const;

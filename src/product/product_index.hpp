@@ -4,7 +4,7 @@
 // the top bit clear is the whole key, packed, so a match needs no look at the
 // state vector, whose records lie all over memory in a large product; one
 // with the top bit set is part of the hash, and a match is confirmed by
-// is_key. The index costs 16 to 32 bytes per product state.
+// is_key. The index costs 16 to 32 bytes per entry.
 #pragma once
 
 #include <cstdint>
@@ -24,9 +24,8 @@ public:
     };
 
     // The slot that holds the number n of the key, or, when no stored number
-    // matches, the empty slot where the key belongs. The caller writes the
-    // new number and the check into that slot itself. Call reserve() for one
-    // more entry before looking up a key that may be new.
+    // matches, the empty slot where the key belongs; fill() that slot to add
+    // the key. Call reserve_one_more() before looking up a key that may be new.
     template <class IsKey>
     slot_t& slot_for(uint64_t hash, uint32_t check, IsKey is_key) {
         const uint32_t mask = static_cast<uint32_t>(slots.size()) - 1;
@@ -37,29 +36,35 @@ public:
         }
     }
 
+    // Enters number with its check into the empty slot that slot_for returned.
+    void fill(slot_t& slot, uint32_t number, uint32_t check) {
+        slot = slot_t{number, check};
+        ++entries;
+    }
+
     // Starts loading the slot where a lookup of hash begins.
     void prefetch_slot(uint64_t hash) const {
         if (!slots.empty()) prefetch(&slots[home(hash)]);
     }
 
-    // Makes room for count entries with at most half the slots used,
-    // re-entering the numbers 0 .. stored - 1 when the table grows; key_of(n)
-    // gives the hash and the check of number n.
-    template <class KeyOf>
-    void reserve(uint32_t count, uint32_t stored, KeyOf key_of) {
-        if (static_cast<uint64_t>(count) * 2 <= slots.size()) return;
-        uint64_t size = slots.empty() ? 16 : slots.size();
-        while (static_cast<uint64_t>(count) * 2 > size) size *= 2;
-        slots.assign(static_cast<std::size_t>(size), slot_t{empty_slot, 0});
-        const uint32_t mask = static_cast<uint32_t>(size) - 1;
-        for (uint32_t n = 0; n < stored; ++n) {
-            const std::pair<uint64_t, uint32_t> key = key_of(n);
-            uint32_t i = home(key.first);
+    // Makes room for one more entry with at most half the slots used. When
+    // the table grows, its entries move to their new homes; hash_of(n) gives
+    // the hash of the key numbered n.
+    template <class HashOf>
+    void reserve_one_more(HashOf hash_of) {
+        if ((static_cast<uint64_t>(entries) + 1) * 2 <= slots.size()) return;
+        std::vector<slot_t> old(slots.empty() ? 16 : slots.size() * 2, slot_t{empty_slot, 0});
+        old.swap(slots);
+        const uint32_t mask = static_cast<uint32_t>(slots.size()) - 1;
+        for (const slot_t& entry : old) {
+            if (entry.number == empty_slot) continue;
+            uint32_t i = home(hash_of(entry.number));
             while (slots[i].number != empty_slot) i = (i + 1) & mask;
-            slots[i] = slot_t{n, key.second};
+            slots[i] = entry;
         }
     }
 
+    std::size_t size() const { return entries; }
     std::size_t slot_count() const { return slots.size(); }
 
 private:
@@ -67,4 +72,5 @@ private:
     uint32_t home(uint64_t hash) const { return static_cast<uint32_t>(hash) & (static_cast<uint32_t>(slots.size()) - 1); }
 
     std::vector<slot_t> slots;
+    uint32_t entries = 0;
 };

@@ -84,6 +84,44 @@ TEST(ProductConstruction, ChoiceNodesAreNumberedInMustOrderAndEdgesGroupedBySour
               "4 -a-> 2\n4 -c-> 3\n");
 }
 
+TEST(ProductConstruction, StoreAfterTheConstructionFindsItsChoiceNodesAndStateNodes) {
+    // The construction numbers choice nodes without entering them in the
+    // index; a later store() must still find every one of them, whether the
+    // state nodes sit in the direct table or, past its size, in the index.
+    dmts_t model;
+    rabin_t a = automaton(2, 1, {"a"});
+    fill_successors(a, 0);
+    for (int s = 0; s < 2; ++s) set_successor(a, s, 0, 1 - s);
+    std::mt19937 rng(11);
+    const int count = 40;
+    std::vector<int> processes;
+    for (int i = 0; i < count; ++i) processes.push_back(defined_process(model, ("P" + std::to_string(i)).c_str()));
+    auto any = [&] { return processes[std::uniform_int_distribution<int>(0, count - 1)(rng)]; };
+    for (int p : processes)
+        for (int h = 0; h < 3; ++h) add_must(model, p, {{"a", any()}, {"b", any()}, {h == 0 ? "a" : "c", any()}});
+
+    for (bool table : {true, false}) {
+        ra_product_t product(&a, &model, processes[0]);
+        if (!table) product.node_numbers.clear();  // as when the pairs are too many for it
+        product.init_actions();
+        product.make_product();
+        const int built = product.state_count;
+        const int choices = static_cast<int>(std::count_if(product.states.begin(), product.states.end(),
+                                                           [](const auto& s) { return s.choice != -1; }));
+        ASSERT_GT(choices, 20);
+        // Before any lookup of a choice key, the index holds at most the hashed state nodes.
+        EXPECT_EQ(product.state_index.size(), table ? 0u : static_cast<std::size_t>(built - choices));
+        for (int n = built - 1; n >= 0; --n)
+            ASSERT_EQ(product.store(product.states[static_cast<std::size_t>(n)]), std::make_pair(n, false)) << n;
+        EXPECT_EQ(product.state_index.size(), static_cast<std::size_t>(table ? choices : built));
+        // Unseen choice numbers of reached pairs are new, and then found.
+        const ra_product_t::product_state_t fresh{product.states[0].ra_state, product.states[0].process, 3};
+        EXPECT_EQ(product.store(fresh), std::make_pair(built, true));
+        EXPECT_EQ(product.store(fresh), std::make_pair(built, false));
+        EXPECT_EQ(product.state_count, built + 1);
+    }
+}
+
 TEST(ProductConstruction, BreadthFirstNumberingFollowsTheAutomatonAndReusesStates) {
     // Letter a leads to state 1, every other letter (zzz names no action, b,
     // c and d have no proposition) to state 0.
