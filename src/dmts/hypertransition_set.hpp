@@ -55,6 +55,8 @@ public:
     bool empty() const { return size() == 0; }
     // Where the alternatives of every hypertransition lie, one run after another.
     const transition_t* alternatives_data() const { return alternatives_.begin(); }
+    // Where the runs end, or null while every run has one alternative.
+    const uint32_t* ends_data() const { return ends_.begin(); }
     alternatives_t operator[](std::size_t k) const {
         const transition_t* base = alternatives_.begin();
         return {base + start(k), base + finish(k)};

@@ -180,7 +180,10 @@ void ra_product_t::make_product() {
         // The queue says which processes come next: their records, and then
         // their hypertransitions, are loaded while this node is expanded.
         if (const process_t* ahead = process_ahead(head, 8)) prefetch(ahead);
-        if (const process_t* ahead = process_ahead(head, 4)) prefetch(ahead->must.alternatives_data());
+        if (const process_t* ahead = process_ahead(head, 4)) {
+            prefetch(ahead->must.alternatives_data());
+            if (const uint32_t* ends = ahead->must.ends_data()) prefetch(ends);
+        }
         int u = queue[head];
         const product_state_t node = states[static_cast<std::size_t>(u)];
         const process_t& p = *dmts->processes[static_cast<std::size_t>(node.process)];
