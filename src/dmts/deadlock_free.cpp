@@ -9,8 +9,12 @@
 // counters of its predecessors once per entry; a counter reaching 0 marks its
 // owner. Each process enters the queue once and each predecessor entry is
 // visited once, so the fixpoint is linear in processes plus transitions.
+//
+// The transition sets lie all over memory in a large model, so they are read
+// once, into flat edge lists; afterwards only the predecessors of marked
+// processes, the ones with transitions to prune, are visited again.
 #include <algorithm>
-#include <queue>
+#include <vector>
 
 #include "dmts/dmts.hpp"
 
@@ -23,118 +27,123 @@ struct predecessor_table_t {
     std::vector<int> entries;
 };
 
+// An edge into target, recorded for its predecessor entry.
+struct edge_entry_t {
+    int target;
+    int entry;
+};
+
+// Groups edges by target, keeping their order within each target.
+predecessor_table_t group_by_target(const std::vector<edge_entry_t>& edges, size_t n) {
+    predecessor_table_t table;
+    table.begin.assign(n + 1, 0);
+    for (const edge_entry_t& e : edges) ++table.begin[static_cast<size_t>(e.target) + 1];
+    for (size_t t = 0; t < n; ++t) table.begin[t + 1] += table.begin[t];
+    table.entries.resize(edges.size());
+    std::vector<size_t> fill(table.begin.begin(), table.begin.end() - 1);
+    for (const edge_entry_t& e : edges) table.entries[fill[static_cast<size_t>(e.target)]++] = e.entry;
+    return table;
+}
+
 }  // namespace
 
 void dmts_t::disallow_deadlocks() {
     const size_t n = processes.size();
-    std::vector<char> marked(n, 0);
-    std::queue<int> queue;
 
-    // Seeds: every process without any may transition, nil and the undefined
-    // processes among them.
-    for (size_t i = 0; i < n; ++i) {
-        if (processes[i]->may.empty()) {
-            marked[i] = 1;
-            queue.push(static_cast<int>(i));
-        }
-    }
-
-    // Hypertransitions get global numbers: process j's k-th one (in must order)
-    // is number must_begin[j] + k, owned by j.
-    std::vector<size_t> must_begin(n + 1, 0);
-    for (size_t j = 0; j < n; ++j) must_begin[j + 1] = must_begin[j] + processes[j]->must.size();
-    const size_t hyper_count = must_begin[n];
-    std::vector<int> hyper_owner(hyper_count);
-    std::vector<unsigned> must_counter(hyper_count);
-    std::vector<unsigned> may_counter(n);
-
-    // Both predecessor tables are filled in two passes (count, then place) over
-    // the processes in index order and their sets in set order, which keeps
-    // each target's entries in that order.
-    predecessor_table_t may_pred, must_pred;
-    may_pred.begin.assign(n + 1, 0);
-    must_pred.begin.assign(n + 1, 0);
+    // One pass over the sets: the may edges with their source process, the
+    // must alternatives with their hypertransition, and the counters.
+    // Hypertransitions get global numbers in process order and must order.
+    // The sizes come from the process records alone.
+    size_t may_total = 0, hyper_total = 0, alternative_total = 0;
     for (size_t j = 0; j < n; ++j) {
         const process_t& p = *processes[j];
-        for (const transition_t& t : p.may) ++may_pred.begin[t.target + 1];
-        for (const alternatives_t hyper : p.must)
-            for (const transition_t& t : hyper) ++must_pred.begin[t.target + 1];
+        may_total += p.may.size();
+        hyper_total += p.must.size();
+        alternative_total += p.must.alternative_count();
     }
-    for (size_t t = 0; t < n; ++t) {
-        may_pred.begin[t + 1] += may_pred.begin[t];
-        must_pred.begin[t + 1] += must_pred.begin[t];
+    std::vector<edge_entry_t> may_edges, must_edges;
+    may_edges.reserve(may_total);
+    must_edges.reserve(alternative_total);
+    std::vector<unsigned> may_counter(n);
+    std::vector<int> hyper_owner;
+    std::vector<unsigned> must_counter;
+    hyper_owner.reserve(hyper_total);
+    must_counter.reserve(hyper_total);
+    for (size_t j = 0; j < n; ++j) {
+        const process_t& p = *processes[j];
+        for (const transition_t& t : p.may) may_edges.push_back({t.target, static_cast<int>(j)});
+        may_counter[j] = static_cast<unsigned>(p.may.size());
+        for (const alternatives_t h : p.must) {
+            const int hyper = static_cast<int>(hyper_owner.size());
+            for (const transition_t& t : h) must_edges.push_back({t.target, hyper});
+            hyper_owner.push_back(static_cast<int>(j));
+            must_counter.push_back(static_cast<unsigned>(h.size()));
+        }
     }
-    may_pred.entries.resize(may_pred.begin[n]);
-    must_pred.entries.resize(must_pred.begin[n]);
-    {
-        std::vector<size_t> may_fill(may_pred.begin.begin(), may_pred.begin.end() - 1);
-        std::vector<size_t> must_fill(must_pred.begin.begin(), must_pred.begin.end() - 1);
-        for (size_t j = 0; j < n; ++j) {
-            const process_t& p = *processes[j];
-            for (const transition_t& t : p.may) may_pred.entries[may_fill[t.target]++] = static_cast<int>(j);
-            may_counter[j] = static_cast<unsigned>(p.may.size());
-            size_t hyper = must_begin[j];
-            for (const alternatives_t h : p.must) {
-                for (const transition_t& t : h)
-                    must_pred.entries[must_fill[t.target]++] = static_cast<int>(hyper);
-                hyper_owner[hyper] = static_cast<int>(j);
-                must_counter[hyper] = static_cast<unsigned>(h.size());
-                ++hyper;
-            }
+    const predecessor_table_t may_pred = group_by_target(may_edges, n);
+    const predecessor_table_t must_pred = group_by_target(must_edges, n);
+    std::vector<edge_entry_t>().swap(may_edges);
+    std::vector<edge_entry_t>().swap(must_edges);
+
+    // Seeds: every process without any may transition, nil and the undefined
+    // processes among them. A process is marked when it is queued, and
+    // counters of marked processes are left alone, so none goes below 0.
+    std::vector<char> marked(n, 0);
+    std::vector<int> queue;  // read from the front; in the end every marked process
+    auto mark = [&](int j) {
+        marked[static_cast<size_t>(j)] = 1;
+        queue.push_back(j);
+    };
+    for (size_t i = 0; i < n; ++i)
+        if (may_counter[i] == 0) mark(static_cast<int>(i));
+    for (size_t head = 0; head < queue.size(); ++head) {
+        const size_t s = static_cast<size_t>(queue[head]);
+        for (size_t e = may_pred.begin[s]; e < may_pred.begin[s + 1]; ++e) {
+            const int j = may_pred.entries[e];
+            if (!marked[static_cast<size_t>(j)] && --may_counter[static_cast<size_t>(j)] == 0) mark(j);
+        }
+        for (size_t e = must_pred.begin[s]; e < must_pred.begin[s + 1]; ++e) {
+            const size_t hyper = static_cast<size_t>(must_pred.entries[e]);
+            const int j = hyper_owner[hyper];
+            if (!marked[static_cast<size_t>(j)] && --must_counter[hyper] == 0) mark(j);
         }
     }
 
-    // Propagation. A process is marked when it is queued, and counters of
-    // marked processes are left alone, so none goes below 0.
-    auto mark = [&](int j) {
-        marked[j] = 1;
-        queue.push(j);
-    };
-    while (!queue.empty()) {
-        const int s = queue.front();
-        queue.pop();
-        for (size_t e = may_pred.begin[s]; e < may_pred.begin[s + 1]; ++e) {
-            const int j = may_pred.entries[e];
-            if (!marked[j] && --may_counter[j] == 0) mark(j);
-        }
-        for (size_t e = must_pred.begin[s]; e < must_pred.begin[s + 1]; ++e) {
-            const int hyper = must_pred.entries[e];
-            const int j = hyper_owner[hyper];
-            if (!marked[j] && --must_counter[hyper] == 0) mark(j);
-        }
+    // The processes with a transition into a marked process, in index order.
+    std::vector<char> to_prune(n, 0);
+    for (const int s : queue) {
+        const size_t t = static_cast<size_t>(s);
+        for (size_t e = may_pred.begin[t]; e < may_pred.begin[t + 1]; ++e)
+            to_prune[static_cast<size_t>(may_pred.entries[e])] = 1;
+        for (size_t e = must_pred.begin[t]; e < must_pred.begin[t + 1]; ++e)
+            to_prune[static_cast<size_t>(hyper_owner[static_cast<size_t>(must_pred.entries[e])])] = 1;
     }
 
     // Pruning: drop every transition into a marked process. Hypertransitions
     // that become equal merge in the new set; one that becomes empty (only
     // possible for a marked owner) stays as the empty hypertransition.
-    auto leads_to_marked = [&](const transition_t& t) { return marked[t.target] != 0; };
+    // Forced choice: an unmarked process without must hypertransitions has to
+    // keep at least one of its (remaining, never empty) may transitions.
+    auto leads_to_marked = [&](const transition_t& t) { return marked[static_cast<size_t>(t.target)] != 0; };
     hypertransition_t kept;
     for (size_t i = 0; i < n; ++i) {
         process_t& p = *processes[i];
         p.deadlocked = p.deadlocked || marked[i];
-        p.may.erase_if(leads_to_marked);
-        bool touched = false;
-        for (const alternatives_t h : p.must) {
-            touched = std::any_of(h.begin(), h.end(), leads_to_marked);
-            if (touched) break;
+        if (to_prune[i]) p.may.erase_if(leads_to_marked);
+        const bool must_touched = to_prune[i] && std::any_of(p.must.begin(), p.must.end(), [&](alternatives_t h) {
+            return std::any_of(h.begin(), h.end(), leads_to_marked);
+        });
+        if (must_touched) {
+            hypertransition_set_t pruned;
+            for (const alternatives_t h : p.must) {
+                kept.clear();
+                for (const transition_t& t : h)
+                    if (!leads_to_marked(t)) kept.push_back(t);
+                pruned.append(kept);
+            }
+            pruned.normalize();
+            p.must = std::move(pruned);
         }
-        if (!touched) continue;
-        hypertransition_set_t pruned;
-        for (const alternatives_t h : p.must) {
-            kept.clear();
-            for (const transition_t& t : h)
-                if (!leads_to_marked(t)) kept.push_back(t);
-            pruned.append(kept);
-        }
-        pruned.normalize();
-        p.must = std::move(pruned);
-    }
-
-    // Forced choice: an unmarked process without must hypertransitions has to
-    // keep at least one of its (remaining, never empty) may transitions.
-    for (size_t i = 0; i < n; ++i) {
-        process_t& p = *processes[i];
-        if (!marked[i] && p.must.empty())
-            p.must.insert(alternatives_t(p.may.begin(), p.may.end()));
+        if (!marked[i] && p.must.empty()) p.must.insert(alternatives_t(p.may.begin(), p.may.end()));
     }
 }

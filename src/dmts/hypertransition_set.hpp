@@ -53,6 +53,8 @@ public:
     const_iterator end() const { return {this, size()}; }
     std::size_t size() const { return ends_.empty() ? alternatives_.size() : ends_.size(); }
     bool empty() const { return size() == 0; }
+    // The number of alternatives of all hypertransitions together.
+    std::size_t alternative_count() const { return alternatives_.size(); }
     // Where the alternatives of every hypertransition lie, one run after another.
     const transition_t* alternatives_data() const { return alternatives_.begin(); }
     // Where the runs end, or null while every run has one alternative.
