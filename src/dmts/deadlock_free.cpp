@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "dmts/dmts.hpp"
+#include "dmts/prefetch.hpp"
 
 namespace {
 
@@ -70,6 +71,14 @@ void dmts_t::disallow_deadlocks() {
     hyper_owner.reserve(hyper_total);
     must_counter.reserve(hyper_total);
     for (size_t j = 0; j < n; ++j) {
+        // The records lie in index order, their sets anywhere: request the
+        // sets a few processes ahead.
+        if (j + 6 < n) {
+            const process_t* ahead = processes[j + 6];
+            prefetch(ahead->may.begin());
+            prefetch(ahead->must.alternatives_data());
+            if (const uint32_t* ends = ahead->must.ends_data()) prefetch(ends);
+        }
         const process_t& p = *processes[j];
         for (const transition_t& t : p.may) may_edges.push_back({t.target, static_cast<int>(j)});
         may_counter[j] = static_cast<unsigned>(p.may.size());
