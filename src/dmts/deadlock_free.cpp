@@ -51,21 +51,23 @@ predecessor_table_t group_by_target(const std::vector<edge_entry_t>& edges, size
 void dmts_t::disallow_deadlocks() {
     const size_t n = processes.size();
 
-    // One pass over the sets: the may edges with their source process, the
-    // must alternatives with their hypertransition, and the counters.
-    // Hypertransitions get global numbers in process order and must order.
-    // The sizes come from the process records alone.
+    // The may counters and the sizes of the lists below come from the
+    // process records alone.
+    std::vector<unsigned> may_counter(n);
     size_t may_total = 0, hyper_total = 0, alternative_total = 0;
     for (size_t j = 0; j < n; ++j) {
         const process_t& p = *processes[j];
+        may_counter[j] = static_cast<unsigned>(p.may.size());
         may_total += p.may.size();
         hyper_total += p.must.size();
         alternative_total += p.must.alternative_count();
     }
+    // One pass over the sets: the may edges with their source process, the
+    // must alternatives with their hypertransition, and the must counters.
+    // Hypertransitions get global numbers in process order and must order.
     std::vector<edge_entry_t> may_edges, must_edges;
     may_edges.reserve(may_total);
     must_edges.reserve(alternative_total);
-    std::vector<unsigned> may_counter(n);
     std::vector<int> hyper_owner;
     std::vector<unsigned> must_counter;
     hyper_owner.reserve(hyper_total);
@@ -73,15 +75,9 @@ void dmts_t::disallow_deadlocks() {
     for (size_t j = 0; j < n; ++j) {
         // The records lie in index order, their sets anywhere: request the
         // sets a few processes ahead.
-        if (j + 6 < n) {
-            const process_t* ahead = processes[j + 6];
-            prefetch(ahead->may.begin());
-            prefetch(ahead->must.alternatives_data());
-            if (const uint32_t* ends = ahead->must.ends_data()) prefetch(ends);
-        }
+        if (j + 6 < n) prefetch_sets(*processes[j + 6]);
         const process_t& p = *processes[j];
         for (const transition_t& t : p.may) may_edges.push_back({t.target, static_cast<int>(j)});
-        may_counter[j] = static_cast<unsigned>(p.may.size());
         for (const alternatives_t h : p.must) {
             const int hyper = static_cast<int>(hyper_owner.size());
             for (const transition_t& t : h) must_edges.push_back({t.target, hyper});
@@ -97,8 +93,10 @@ void dmts_t::disallow_deadlocks() {
     // Seeds: every process without any may transition, nil and the undefined
     // processes among them. A process is marked when it is queued, and
     // counters of marked processes are left alone, so none goes below 0.
+    // Every predecessor of a marked process has a transition to prune.
     std::vector<char> marked(n, 0);
-    std::vector<int> queue;  // read from the front; in the end every marked process
+    std::vector<char> to_prune(n, 0);
+    std::vector<int> queue;  // read from the front
     auto mark = [&](int j) {
         marked[static_cast<size_t>(j)] = 1;
         queue.push_back(j);
@@ -109,23 +107,15 @@ void dmts_t::disallow_deadlocks() {
         const size_t s = static_cast<size_t>(queue[head]);
         for (size_t e = may_pred.begin[s]; e < may_pred.begin[s + 1]; ++e) {
             const int j = may_pred.entries[e];
+            to_prune[static_cast<size_t>(j)] = 1;
             if (!marked[static_cast<size_t>(j)] && --may_counter[static_cast<size_t>(j)] == 0) mark(j);
         }
         for (size_t e = must_pred.begin[s]; e < must_pred.begin[s + 1]; ++e) {
             const size_t hyper = static_cast<size_t>(must_pred.entries[e]);
             const int j = hyper_owner[hyper];
+            to_prune[static_cast<size_t>(j)] = 1;
             if (!marked[static_cast<size_t>(j)] && --must_counter[hyper] == 0) mark(j);
         }
-    }
-
-    // The processes with a transition into a marked process, in index order.
-    std::vector<char> to_prune(n, 0);
-    for (const int s : queue) {
-        const size_t t = static_cast<size_t>(s);
-        for (size_t e = may_pred.begin[t]; e < may_pred.begin[t + 1]; ++e)
-            to_prune[static_cast<size_t>(may_pred.entries[e])] = 1;
-        for (size_t e = must_pred.begin[t]; e < must_pred.begin[t + 1]; ++e)
-            to_prune[static_cast<size_t>(hyper_owner[static_cast<size_t>(must_pred.entries[e])])] = 1;
     }
 
     // Pruning: drop every transition into a marked process. Hypertransitions

@@ -7,6 +7,7 @@
 
 #include "dmts/flat_set.hpp"
 #include "dmts/hypertransition_set.hpp"
+#include "dmts/prefetch.hpp"
 #include "dmts/transition.hpp"
 
 class process_table_t;
@@ -33,3 +34,10 @@ struct process_t {
                     int& point_counter, bool must_only) const;
     void output(const process_table_t* processes, const std::vector<std::string>* action_names) const;
 };
+
+// Starts loading the transition sets of p, which lie apart from its record.
+inline void prefetch_sets(const process_t& p) {
+    prefetch(p.may.begin());
+    prefetch(p.must.alternatives_data());
+    if (const uint32_t* ends = p.must.ends_data()) prefetch(ends);
+}

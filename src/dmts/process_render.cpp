@@ -24,12 +24,7 @@ void walk_breadth_first(const process_table_t& processes, int start, visit_t vis
     order.push_back(start);
     for (std::size_t head = 0; head < order.size(); ++head) {
         if (head + 8 < order.size()) prefetch(processes[order[head + 8]]);
-        if (head + 4 < order.size()) {
-            const process_t* ahead = processes[order[head + 4]];
-            prefetch(ahead->may.begin());
-            prefetch(ahead->must.alternatives_data());
-            if (const uint32_t* ends = ahead->must.ends_data()) prefetch(ends);
-        }
+        if (head + 4 < order.size()) prefetch_sets(*processes[order[head + 4]]);
         if (head + 2 < order.size())
             for (const transition_t& t : processes[order[head + 2]]->may) prefetch(processes[t.target]);
         const process_t& process = *processes[order[head]];
