@@ -4,6 +4,7 @@
 // keeps its own stack, so the nesting of the input never recurses in C++.
 #include "dmts/parser.hpp"
 
+#include <cstddef>
 #include <iostream>
 #include <string>
 
@@ -11,6 +12,7 @@
 #include "dmts/grammar.hpp"
 #include "dmts/lalr_table.hpp"
 #include "dmts/parse_stack.hpp"
+#include "dmts/prefetch.hpp"
 #include "dmts/scanner.hpp"
 
 namespace {
@@ -146,14 +148,58 @@ int parse_input() {
     }
 }
 
+// The look-ahead's use of the process names ahead of the scanner. Each one's
+// index slot is requested at once. Opening a definition reads the record of
+// the process it names, which lies anywhere in a large model, so a definition
+// name is also kept until `names_later` more names have passed, by when its
+// slot has arrived, and then its record is requested.
+class names_ahead_t {
+public:
+    void reset() { first_ = next_ = names_ = 0; }
+
+    void met(std::string_view name, bool defines) {
+        dmts->process_index.prefetch(name);
+        ++names_;
+        while (first_ != next_ && names_ - kept_[first_ % kept_count].met_at >= names_later)
+            request_record(kept_[first_++ % kept_count]);
+        if (defines && name.size() <= sizeof(kept_name_t::bytes) && next_ - first_ < kept_count) {
+            kept_name_t& kept = kept_[next_++ % kept_count];
+            name.copy(kept.bytes, name.size());
+            kept.size = static_cast<unsigned char>(name.size());
+            kept.met_at = names_;
+        }
+    }
+
+private:
+    static constexpr unsigned names_later = 8;
+    static constexpr unsigned kept_count = 8;
+    struct kept_name_t {
+        char bytes[23];
+        unsigned char size;
+        unsigned met_at;
+    };
+
+    static void request_record(const kept_name_t& kept) {
+        const int index = dmts->process_index.find(std::string_view(kept.bytes, kept.size));
+        if (index < 0) return;
+        const process_t* process = dmts->processes[static_cast<std::size_t>(index)];
+        prefetch_span(&process->may, sizeof(process_t) - offsetof(process_t, may));
+    }
+
+    kept_name_t kept_[kept_count];
+    unsigned first_ = 0, next_ = 0, names_ = 0;
+};
+names_ahead_t names_ahead;
+
 }  // namespace
 
 int yyparse() {
     // A parse that stops midway leaves definitions open with their sets as
     // appended; the run goes on with that model, so it is sorted here too.
-    // The index slots of the process names just ahead are loaded while the
-    // parser works on the ones before them.
-    scanner_name_ahead = [](std::string_view name) { dmts->process_index.prefetch(name); };
+    // What the process names just ahead need is loaded while the parser works
+    // on the ones before them.
+    names_ahead.reset();
+    scanner_name_ahead = [](std::string_view name, bool defines) { names_ahead.met(name, defines); };
     int status;
     try {
         status = parse_input();

@@ -7,10 +7,20 @@
 // the loop that needs them, and check the disassembly when moving them.
 #pragma once
 
+#include <cstddef>
+
 inline void prefetch(const void* address) {
 #if defined(__GNUC__) || defined(__clang__)
     __builtin_prefetch(address);
 #else
     (void)address;
 #endif
+}
+
+// Starts loading every cache line (64 bytes) of the `size` bytes at `first`:
+// a record that straddles a line boundary needs the later line too.
+inline void prefetch_span(const void* first, std::size_t size) {
+    const char* bytes = static_cast<const char*>(first);
+    for (std::size_t offset = 0; offset < size; offset += 64) prefetch(bytes + offset);
+    prefetch(bytes + size - 1);
 }

@@ -15,7 +15,7 @@
 
 FILE* yyin = nullptr;
 const char* yylval = "";
-void (*scanner_name_ahead)(std::string_view name) = nullptr;
+void (*scanner_name_ahead)(std::string_view name, bool defines) = nullptr;
 
 namespace {
 
@@ -197,7 +197,12 @@ void look_ahead() {
         while (stop < scanner.end && char_classes.continues_name(static_cast<unsigned char>(bytes[stop]))) ++stop;
         if (stop == scanner.end) return;
         if (kind == class_upper) {
-            scanner_name_ahead(std::string_view(bytes + scanner.ahead, stop - scanner.ahead));
+            // Without branches, which the varying bytes after names would
+            // mispredict; stop lies before the end, stop + 1 need not.
+            const char after = bytes[stop];
+            const char second = stop + 1 < scanner.end ? bytes[stop + 1] : '\0';
+            const bool defines = (after == '=') | ((after == ' ') & (second == '='));
+            scanner_name_ahead(std::string_view(bytes + scanner.ahead, stop - scanner.ahead), defines);
             ++scanner.names_ahead;
         }
         scanner.ahead = stop;

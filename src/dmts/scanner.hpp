@@ -19,6 +19,8 @@ bool scanner_failed();
 
 // When set, called with each process name that lies a few names ahead of the
 // scanner, in bytes that were read already, so that the parser can start
-// loading what it will look the name up in. Never makes the scanner read, and
-// never reports anything: undefined characters are met by yylex in turn.
-extern void (*scanner_name_ahead)(std::string_view name);
+// loading what it will look the name up in. `defines` hints that the name
+// opens a definition: an equals sign follows it directly ("P =" or "P=").
+// Never makes the scanner read, and never reports anything: undefined
+// characters are met by yylex in turn.
+extern void (*scanner_name_ahead)(std::string_view name, bool defines);

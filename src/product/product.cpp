@@ -179,7 +179,9 @@ void ra_product_t::make_product() {
     for (std::size_t head = 0; head < queue.size(); ++head) {
         // The queue says which processes come next: their records, and then
         // their hypertransitions, are loaded while this node is expanded.
-        if (const process_t* ahead = process_ahead(head, 8)) prefetch(ahead);
+        // Only the must set's fields of a record are read here; they often lie
+        // on the cache line after the record's first.
+        if (const process_t* ahead = process_ahead(head, 8)) prefetch_span(&ahead->must, sizeof(ahead->must));
         if (const process_t* ahead = process_ahead(head, 4)) {
             prefetch(ahead->must.alternatives_data());
             if (const uint32_t* ends = ahead->must.ends_data()) prefetch(ends);

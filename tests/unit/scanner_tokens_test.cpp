@@ -172,14 +172,19 @@ TEST(ScannerTokens, ReturningFatalHandlerStillEndsTheParse) {
 namespace {
 
 // What the look-ahead hook was given: each name, with the number of process
-// names yylex had returned when the hook saw it.
+// names yylex had returned when the hook saw it, and the definition hints.
 std::vector<std::pair<std::string, std::size_t>> names_seen_ahead;
+std::vector<std::pair<std::string, bool>> hints_seen_ahead;
 std::size_t process_names_returned = 0;
 
-void record_name_ahead(std::string_view name) { names_seen_ahead.emplace_back(name, process_names_returned); }
+void record_name_ahead(std::string_view name, bool defines) {
+    names_seen_ahead.emplace_back(name, process_names_returned);
+    hints_seen_ahead.emplace_back(name, defines);
+}
 
 scan_outcome_t scan_text_looking_ahead(const std::string& text) {
     names_seen_ahead.clear();
+    hints_seen_ahead.clear();
     process_names_returned = 0;
     FILE* in = file_with(text);
     if (!in) return {};
@@ -235,6 +240,14 @@ TEST(ScannerTokens, LookAheadPassesProcessNamesBeforeTheirTurnAndChangesNoToken)
         ++next;
     }
     EXPECT_GE(names_seen_ahead.size() + text.size() / 65536 + 1, process_names.size());
+
+    // The hint marks a name directly followed by "=" or " =", and no other.
+    // The look-ahead starts after the first name, which yylex reads itself.
+    scan_text_looking_ahead("X = 0\nP = a.Q + b.R\nS=c.T\nU  = d.P\n{e.V|f.W}\n");
+    const std::vector<std::pair<std::string, bool>> hints = {
+        {"P", true}, {"Q", false}, {"R", false}, {"S", true}, {"T", false},
+        {"U", false}, {"P", false}, {"V", false}, {"W", false}};
+    EXPECT_EQ(hints_seen_ahead, hints);
 
     // An undefined character ahead stops the scan at its own turn only.
     const scan_outcome_t stopped = scan_text_looking_ahead("P = a.Q + b.R ; S = c.T\n");
