@@ -15,6 +15,7 @@
 #include <string_view>
 #include <vector>
 
+#include "dmts/large_table_allocator.hpp"
 #include "dmts/prefetch.hpp"
 
 uint64_t hash_name(std::string_view name);
@@ -122,7 +123,7 @@ private:
     }
 
     void grow() {
-        std::vector<slot_t> old(slots_.empty() ? 8 : 2 * slots_.size(), slot_t{{}, empty_tag});
+        slot_table_t old(slots_.empty() ? 8 : 2 * slots_.size(), slot_t{{}, empty_tag});
         old.swap(slots_);
         const std::size_t mask = slots_.size() - 1;
         for (const slot_t& slot : old) {
@@ -134,6 +135,7 @@ private:
     }
 
     name_of_t name_of_;
-    std::vector<slot_t> slots_;
+    using slot_table_t = std::vector<slot_t, large_table_allocator_t<slot_t>>;
+    slot_table_t slots_;
     std::size_t size_ = 0;
 };

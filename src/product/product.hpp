@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "dmts/dmts.hpp"
+#include "dmts/large_table_allocator.hpp"
 #include "product/bitset.hpp"
 #include "product/product_index.hpp"
 #include "rabin/rabin.hpp"
@@ -64,7 +65,7 @@ public:
     // ra_state + 1. Far smaller than the index, it stays in cache as the
     // product grows; empty when the ranges are too large for it, and then the
     // index numbers every state.
-    std::vector<uint32_t> node_numbers;
+    std::vector<uint32_t, large_table_allocator_t<uint32_t>> node_numbers;
 
     // Edges of source s: edges[edge_begin[s] .. edge_begin[s+1]), in insertion order.
     std::vector<uint32_t> edge_begin;
