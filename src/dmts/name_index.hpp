@@ -135,6 +135,7 @@ private:
     }
 
     name_of_t name_of_;
+    // Probed at random, so placed on huge pages once it is large.
     using slot_table_t = std::vector<slot_t, large_table_allocator_t<slot_t>>;
     slot_table_t slots_;
     std::size_t size_ = 0;

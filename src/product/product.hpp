@@ -64,7 +64,8 @@ public:
     // one (0 while unnumbered), at position process * packed_ra_states +
     // ra_state + 1. Far smaller than the index, it stays in cache as the
     // product grows; empty when the ranges are too large for it, and then the
-    // index numbers every state.
+    // index numbers every state. Read at random, it is placed on huge pages
+    // once it is large.
     std::vector<uint32_t, large_table_allocator_t<uint32_t>> node_numbers;
 
     // Edges of source s: edges[edge_begin[s] .. edge_begin[s+1]), in insertion order.
