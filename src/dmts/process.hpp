@@ -35,9 +35,14 @@ struct process_t {
     void output(const process_table_t* processes, const std::vector<std::string>* action_names) const;
 };
 
-// Starts loading the transition sets of p, which lie apart from its record.
-inline void prefetch_sets(const process_t& p) {
-    prefetch(p.may.begin());
+// Starts loading the must hypertransitions of p, which lie apart from its record.
+inline void prefetch_must(const process_t& p) {
     prefetch(p.must.alternatives_data());
     if (const uint32_t* ends = p.must.ends_data()) prefetch(ends);
+}
+
+// Starts loading all the transition sets of p.
+inline void prefetch_sets(const process_t& p) {
+    prefetch(p.may.begin());
+    prefetch_must(p);
 }

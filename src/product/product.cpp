@@ -182,10 +182,7 @@ void ra_product_t::make_product() {
         // Only the must set's fields of a record are read here; they often lie
         // on the cache line after the record's first.
         if (const process_t* ahead = process_ahead(head, 8)) prefetch_span(&ahead->must, sizeof(ahead->must));
-        if (const process_t* ahead = process_ahead(head, 4)) {
-            prefetch(ahead->must.alternatives_data());
-            if (const uint32_t* ends = ahead->must.ends_data()) prefetch(ends);
-        }
+        if (const process_t* ahead = process_ahead(head, 4)) prefetch_must(*ahead);
         int u = queue[head];
         const product_state_t node = states[static_cast<std::size_t>(u)];
         const process_t& p = *dmts->processes[static_cast<std::size_t>(node.process)];
