@@ -1,7 +1,6 @@
 #include "product/pair_fixpoint.hpp"
 
 #include <algorithm>
-#include <functional>
 
 #include "dmts/prefetch.hpp"
 #include "product/product.hpp"
@@ -13,7 +12,6 @@ pair_fixpoint_t::pair_fixpoint_t(const ra_product_t& game, const predecessors_t&
       in_y(n, BS_EMPTY),
       in_x(n, BS_EMPTY),
       in_base(n, BS_EMPTY),
-      queued(n, BS_EMPTY),
       y_edges(n, 0),
       just(n, justification_t{0, 0, 0}),
       choice_nodes(n, BS_EMPTY) {
@@ -67,80 +65,83 @@ void pair_fixpoint_t::attract(const bitset_t& allowed) {
 }
 
 // Takes the roots out of X, and every member whose justification rests on
-// one, the latter in ascending layer order: when a state of layer L is
-// decided, every root and every state of a lower layer has been decided
-// already, so a choice node may safely switch to another witness of a lower
-// layer that is still in X.
+// one that went out. A state node depends on all its successors and goes at
+// once. A choice node depends on its witness only: it is noted, and later
+// looks for another successor of a lower layer still in X. Layers never
+// change here, so the justifications that remain stay well-founded whatever
+// the order of the visits; a new witness that goes out later brings its
+// choice node back for another look. Every state goes out at most once and a
+// choice node is looked at once per edge to a state that went out, so the
+// pass is linear in the edges it meets. Its work lists are known ahead, which
+// lets their records be loaded early: the choice nodes are looked at in
+// batches, once the states gone out so far have been visited.
 void pair_fixpoint_t::take_out_unjustified() {
-    const auto later = std::greater<uint64_t>();
-    // Queues the members of X outside base whose justification used s, which
-    // has just gone out of X.
-    auto enqueue_dependents = [&](uint32_t s) {
-        for (uint32_t p = pred.begin[s]; p < pred.begin[s + 1]; ++p) {
-            const uint32_t entry = pred.source[p];
-            const uint32_t q = predecessors_t::state_of(entry);
-            if (!in_x.test(q) || in_base.test(q) || queued.test(q)) continue;
-            if (predecessors_t::is_choice(entry) && just[q].witness != s) continue;
-            queued.set(q);
-            by_layer.push_back(static_cast<uint64_t>(just[q].layer) << 32 | q);
-            std::push_heap(by_layer.begin(), by_layer.end(), later);
-        }
+    auto take_out = [&](uint32_t s) {
+        in_x.unset(s);
+        taken_out.push_back(s);
     };
-    // The roots leave Y, so they go out of X whatever their justification,
-    // and need no place in the heap; on a losing product they are most of
-    // what goes.
-    for (uint32_t r : roots) {
-        queued.set(r);
-        in_x.unset(r);
-        decided.push_back(r);
-        taken_out.push_back(r);
-    }
-    for (std::size_t i = 0; i < roots.size(); ++i) {
-        if (i + 8 < roots.size()) prefetch(&pred.begin[roots[i + 8]]);
-        if (i + 4 < roots.size()) prefetch(pred.source.data() + pred.begin[roots[i + 4]]);
-        enqueue_dependents(roots[i]);
-    }
+    for (uint32_t r : roots) take_out(r);
     roots.clear();
-    while (!by_layer.empty()) {
-        std::pop_heap(by_layer.begin(), by_layer.end(), later);
-        const uint32_t s = static_cast<uint32_t>(by_layer.back());
-        by_layer.pop_back();
-        // The next state to decide is most likely the new top of the heap, and
-        // the one after it one of the top's children: the lists of the first
-        // are loaded, and where the lists of the others begin.
-        if (!by_layer.empty()) {
-            const uint32_t next = static_cast<uint32_t>(by_layer.front());
-            prefetch(pred.source.data() + pred.begin[next]);
-            prefetch(product.edges.data() + product.edge_begin[next]);
-            for (std::size_t child = 1; child <= 2 && child < by_layer.size(); ++child) {
-                const uint32_t after_next = static_cast<uint32_t>(by_layer[child]);
-                prefetch(&pred.begin[after_next]);
-                prefetch(&product.edge_begin[after_next]);
+    std::size_t visited = 0;
+    std::size_t looked_at = 0;
+    for (;;) {
+        for (; visited < taken_out.size(); ++visited) {
+            if (visited + 8 < taken_out.size()) prefetch(&pred.begin[taken_out[visited + 8]]);
+            if (visited + 4 < taken_out.size()) prefetch(pred.source.data() + pred.begin[taken_out[visited + 4]]);
+            const uint32_t s = taken_out[visited];
+            for (uint32_t p = pred.begin[s]; p < pred.begin[s + 1]; ++p) {
+                const uint32_t entry = pred.source[p];
+                const uint32_t q = predecessors_t::state_of(entry);
+                if (!in_x.test(q) || in_base.test(q)) continue;
+                if (predecessors_t::is_choice(entry)) unwitnessed.push_back(q);
+                else take_out(q);
             }
         }
-        decided.push_back(s);
-        if (is_choice(s)) {
+        if (looked_at == unwitnessed.size()) break;
+        const std::size_t batch_end = unwitnessed.size();
+        for (; looked_at < batch_end; ++looked_at) {
+            if (looked_at + 8 < batch_end) {
+                prefetch(&just[unwitnessed[looked_at + 8]]);
+                prefetch(&product.edge_begin[unwitnessed[looked_at + 8]]);
+            }
+            if (looked_at + 4 < batch_end) {
+                const uint32_t ahead = unwitnessed[looked_at + 4];
+                prefetch(product.edges.data() + product.edge_begin[ahead]);
+            }
+            const uint32_t q = unwitnessed[looked_at];
+            justification_t& j = just[q];
+            // Another visit may have found a new witness or taken q out.
+            if (!in_x.test(q) || in_x.test(j.witness)) continue;
             bool rewitnessed = false;
-            for (uint32_t e = product.edge_begin[s]; e < product.edge_begin[s + 1] && !rewitnessed; ++e) {
+            for (uint32_t e = product.edge_begin[q]; e < product.edge_begin[q + 1] && !rewitnessed; ++e) {
                 const uint32_t u = static_cast<uint32_t>(product.edges[e].target);
-                if (in_x.test(u) && just[u].layer < just[s].layer) {
-                    just[s].witness = u;
+                if (in_x.test(u) && just[u].layer < j.layer) {
+                    j.witness = u;
                     rewitnessed = true;
                 }
             }
-            if (rewitnessed) continue;
+            if (!rewitnessed) take_out(q);
         }
-        in_x.unset(s);
-        taken_out.push_back(s);
-        enqueue_dependents(s);
     }
-    for (uint32_t s : decided) queued.unset(s);
-    decided.clear();
+    unwitnessed.clear();
 }
 
 // Puts back the taken-out states that the remaining members still attract.
 void pair_fixpoint_t::put_back_attracted(const bitset_t& allowed) {
-    for (uint32_t s : taken_out) {
+    // The list says whose edges, and then whose successors' layers, come next.
+    const std::size_t count = taken_out.size();
+    for (std::size_t i = 0; i < count; ++i) {
+        if (i + 8 < count) {
+            prefetch(&product.edge_begin[taken_out[i + 8]]);
+            prefetch(&just[taken_out[i + 8]]);
+        }
+        if (i + 4 < count) prefetch(product.edges.data() + product.edge_begin[taken_out[i + 4]]);
+        if (i + 2 < count) {
+            const uint32_t ahead = taken_out[i + 2];
+            for (uint32_t e = product.edge_begin[ahead]; e < product.edge_begin[ahead + 1]; ++e)
+                prefetch(&just[static_cast<uint32_t>(product.edges[e].target)]);
+        }
+        const uint32_t s = taken_out[i];
         if (is_choice(s) || !in_y.test(s)) continue;
         justification_t& j = just[s];
         j.layer = 0;

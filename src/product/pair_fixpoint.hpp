@@ -9,9 +9,9 @@
 // that changes only around the states leaving Y. The attractor keeps, for
 // every member, a layer and a justification by members of lower layers (all
 // successors of a state node, one witness successor of a choice node); when
-// members leave, those whose justification used them are taken out in the
-// order of their layers, a choice node first trying another witness of a
-// lower layer, and those of them that the rest still attracts are put back.
+// members leave, those whose justification used them are taken out, a
+// choice node first trying another witness of a lower layer, and those of
+// them that the rest still attracts are put back.
 // A state that drops out of cpred(Y) outside goal cannot be in the fixpoint,
 // so it leaves Y at once, together with what that pulls out of cpred(Y) in
 // turn, rather than one round at a time: on a losing product most of Y goes
@@ -56,7 +56,6 @@ private:
     bitset_t in_y;
     bitset_t in_x;      // the attractor of base(Y); equals Y between rounds
     bitset_t in_base;
-    bitset_t queued;    // candidates of the current take-out pass
     // Choice node: edges into Y; state node: edges leaving Y.
     std::vector<uint32_t> y_edges;
     // What the passes read of a state together. layer: a member's layer; a
@@ -75,7 +74,6 @@ private:
     std::vector<uint32_t> leaving;      // states going out of Y
     std::vector<uint32_t> roots;        // members of X that just left Y
     std::vector<uint32_t> taken_out;    // states taken out in this round
-    std::vector<uint32_t> decided;      // candidates the take-out pass looked at
+    std::vector<uint32_t> unwitnessed;  // choice nodes in X that may have lost their witness
     std::vector<uint32_t> joined;       // the attraction's work list
-    std::vector<uint64_t> by_layer;     // heap of (layer << 32 | state)
 };

@@ -149,3 +149,39 @@ TEST(PairFixpoint, SolverVerdictsMatchThePlainSolverOnRandomGraphs) {
     EXPECT_GT(won, 40);
     EXPECT_GT(lost, 40);
 }
+
+// The take-out pass visits the states that went out in the order they went,
+// so a choice node may switch to a witness that goes out only later in the
+// same pass. Here q first loses its witness w and switches to u, which goes
+// out after it through b; q must then be looked at again. If it were not,
+// the cycle q -> u -> c -> q would stay in the attractor with no base
+// beneath it.
+TEST(PairFixpoint, AChoiceNodeWhoseNewWitnessGoesOutLaterInThePassIsTakenOut) {
+    enum { a, b0, d1, d2, w1, w, b, u, q, c, count };
+    std::vector<std::vector<int>> successors(count);
+    successors[a] = {d1};
+    successors[b0] = {d2};
+    successors[w1] = {a};
+    successors[w] = {w1};
+    successors[b] = {b0, c};
+    successors[u] = {b, c};
+    successors[q] = {w, u};
+    successors[c] = {q};
+    std::vector<bool> choice(count, false);
+    for (int s : {d1, d2, b, u, q}) choice[static_cast<std::size_t>(s)] = true;
+    synthetic_game_t game(successors, choice, 1);
+    const ra_product_t& product = game.product;
+    const predecessors_t predecessors(product);
+    pair_fixpoint_t engine(product, predecessors);
+    const bitset_t allowed(count, BS_FULL);
+    bitset_t good(count, BS_EMPTY);
+    good.set(a);
+    good.set(b0);
+    const bitset_t goal(count, BS_EMPTY);
+    bitset_t base, expected_base;
+    const bitset_t got = engine.greatest(allowed, good, goal, base);
+    const bitset_t expected = plain_greatest(product, allowed, good, goal, expected_base);
+    EXPECT_TRUE(expected.is_empty());
+    EXPECT_TRUE(got.equals(expected));
+    EXPECT_TRUE(base.equals(expected_base));
+}
