@@ -13,7 +13,7 @@ pair_fixpoint_t::pair_fixpoint_t(const ra_product_t& game, const predecessors_t&
       in_x(n, BS_EMPTY),
       in_base(n, BS_EMPTY),
       y_edges(n, 0),
-      just(n, justification_t{0, 0, 0}),
+      just(n, justification_t{0, 0}),
       choice_nodes(n, BS_EMPTY) {
     for (uint32_t s = 0; s < n; ++s)
         if (game.is_choice(static_cast<int>(s))) choice_nodes.set(s);
@@ -52,12 +52,12 @@ void pair_fixpoint_t::attract(const bitset_t& allowed) {
             const uint32_t s = predecessors_t::state_of(entry);
             if (!may_join(s)) continue;
             if (predecessors_t::is_choice(entry)) {
-                just[s].witness = t;
+                witness(s) = t;
                 join(s, just[t].layer + 1);
             } else {
                 justification_t& j = just[s];
                 j.layer = std::max(j.layer, just[t].layer);
-                if (--j.outside == 0) join(s, j.layer + 1);
+                if (--outside(s) == 0) join(s, j.layer + 1);
             }
         }
     }
@@ -111,12 +111,12 @@ void pair_fixpoint_t::take_out_unjustified() {
             const uint32_t q = unwitnessed[looked_at];
             justification_t& j = just[q];
             // Another visit may have found a new witness or taken q out.
-            if (!in_x.test(q) || in_x.test(j.witness)) continue;
+            if (!in_x.test(q) || in_x.test(witness(q))) continue;
             bool rewitnessed = false;
             for (uint32_t e = product.edge_begin[q]; e < product.edge_begin[q + 1] && !rewitnessed; ++e) {
                 const uint32_t u = static_cast<uint32_t>(product.edges[e].target);
                 if (in_x.test(u) && just[u].layer < j.layer) {
-                    j.witness = u;
+                    witness(q) = u;
                     rewitnessed = true;
                 }
             }
@@ -145,11 +145,11 @@ void pair_fixpoint_t::put_back_attracted(const bitset_t& allowed) {
         if (is_choice(s) || !in_y.test(s)) continue;
         justification_t& j = just[s];
         j.layer = 0;
-        j.outside = 0;
+        outside(s) = 0;
         for (uint32_t e = product.edge_begin[s]; e < product.edge_begin[s + 1]; ++e) {
             const uint32_t u = static_cast<uint32_t>(product.edges[e].target);
             if (in_x.test(u)) j.layer = std::max(j.layer, just[u].layer);
-            else ++j.outside;
+            else ++outside(s);
         }
     }
     for (uint32_t s : taken_out) {
@@ -158,12 +158,12 @@ void pair_fixpoint_t::put_back_attracted(const bitset_t& allowed) {
             for (uint32_t e = product.edge_begin[s]; e < product.edge_begin[s + 1]; ++e) {
                 const uint32_t u = static_cast<uint32_t>(product.edges[e].target);
                 if (in_x.test(u)) {
-                    just[s].witness = u;
+                    witness(s) = u;
                     join(s, just[u].layer + 1);
                     break;
                 }
             }
-        } else if (just[s].outside == 0) {
+        } else if (outside(s) == 0) {
             join(s, just[s].layer + 1);
         }
     }
@@ -210,7 +210,7 @@ bitset_t pair_fixpoint_t::greatest(const bitset_t& allowed, const bitset_t& good
     for (uint32_t s = 0; s < n; ++s) {
         const bool choice = is_choice(s);
         y_edges[s] = choice ? degree(s) : 0;
-        just[s] = justification_t{0, 0, degree(s)};
+        just[s] = justification_t{0, choice ? 0 : degree(s)};
         if (good.test(s) && in_cpred_of_y(s)) in_base.set(s);
         if (in_base.test(s) || (!choice && degree(s) == 0 && allowed.test(s))) join(s, 0);
     }
