@@ -7,12 +7,14 @@
 // transitions, and every hypertransition the number of its alternatives, that
 // do not yet lead to a marked process. Marking a process decreases the
 // counters of its predecessors once per entry; a counter reaching 0 marks its
-// owner. Each process enters the queue once and each predecessor entry is
-// visited once, so the fixpoint is linear in processes plus transitions.
+// owner. The first steps of the marking sweep the edge lists; a marking that
+// goes on longer continues over predecessor lists, where each process enters
+// the queue once and each entry is visited once, so the fixpoint is linear in
+// processes plus transitions.
 //
 // The transition sets lie all over memory in a large model, so they are read
-// once, into flat edge lists; afterwards only the predecessors of marked
-// processes, the ones with transitions to prune, are visited again.
+// once, into flat edge lists; afterwards only the processes with transitions
+// into marked processes, the ones to prune, are visited again.
 #include <algorithm>
 #include <vector>
 
@@ -85,38 +87,76 @@ void dmts_t::disallow_deadlocks() {
             must_counter.push_back(static_cast<unsigned>(h.size()));
         }
     }
-    const predecessor_table_t may_pred = group_by_target(may_edges, n);
-    const predecessor_table_t must_pred = group_by_target(must_edges, n);
-    std::vector<edge_entry_t>().swap(may_edges);
-    std::vector<edge_entry_t>().swap(must_edges);
-
     // Seeds: every process without any may transition, nil and the undefined
-    // processes among them. A process is marked when it is queued, and
-    // counters of marked processes are left alone, so none goes below 0.
-    // Every predecessor of a marked process has a transition to prune.
+    // processes among them. Every predecessor of a marked process has a
+    // transition to prune. Counters of marked processes are left alone, so
+    // none goes below 0, and every edge into a marked process is counted
+    // exactly once, whichever of the two ways below counts it.
     std::vector<char> marked(n, 0);
     std::vector<char> to_prune(n, 0);
-    std::vector<int> queue;  // read from the front
-    auto mark = [&](int j) {
-        marked[static_cast<size_t>(j)] = 1;
-        queue.push_back(j);
-    };
+    std::vector<int> frontier;  // marked, and their incoming edges not yet counted
     for (size_t i = 0; i < n; ++i)
-        if (may_counter[i] == 0) mark(static_cast<int>(i));
-    for (size_t head = 0; head < queue.size(); ++head) {
-        const size_t s = static_cast<size_t>(queue[head]);
-        for (size_t e = may_pred.begin[s]; e < may_pred.begin[s + 1]; ++e) {
-            const int j = may_pred.entries[e];
-            to_prune[static_cast<size_t>(j)] = 1;
-            if (!marked[static_cast<size_t>(j)] && --may_counter[static_cast<size_t>(j)] == 0) mark(j);
+        if (may_counter[i] == 0) {
+            marked[i] = 1;
+            frontier.push_back(static_cast<int>(i));
         }
-        for (size_t e = must_pred.begin[s]; e < must_pred.begin[s + 1]; ++e) {
-            const size_t hyper = static_cast<size_t>(must_pred.entries[e]);
-            const int j = hyper_owner[hyper];
-            to_prune[static_cast<size_t>(j)] = 1;
-            if (!marked[static_cast<size_t>(j)] && --must_counter[hyper] == 0) mark(j);
+    // Counts an edge into a marked process against its source: returns the
+    // process that this leaves without a way out, or -1.
+    auto count_may = [&](int j) {
+        to_prune[static_cast<size_t>(j)] = 1;
+        return !marked[static_cast<size_t>(j)] && --may_counter[static_cast<size_t>(j)] == 0 ? j : -1;
+    };
+    auto count_must = [&](int hyper) {
+        const int j = hyper_owner[static_cast<size_t>(hyper)];
+        to_prune[static_cast<size_t>(j)] = 1;
+        return !marked[static_cast<size_t>(j)] && --must_counter[static_cast<size_t>(hyper)] == 0 ? j : -1;
+    };
+
+    // Usually the marking stops after a step or two (often only nil and the
+    // undefined processes are marked at all), and then a few sequential
+    // sweeps over the edge lists, each counting the edges into the last
+    // step's newly marked processes, cost less than grouping every edge by
+    // target, which writes at random all over tables as large as the model.
+    constexpr int sweeps = 3;
+    std::vector<char> in_frontier(n, 0);
+    for (int sweep = 0; sweep < sweeps && !frontier.empty(); ++sweep) {
+        for (int j : frontier) in_frontier[static_cast<size_t>(j)] = 1;
+        std::vector<int> next;
+        auto mark = [&](int j) {
+            if (j < 0) return;
+            marked[static_cast<size_t>(j)] = 1;
+            next.push_back(j);
+        };
+        for (const edge_entry_t& e : may_edges)
+            if (in_frontier[static_cast<size_t>(e.target)]) mark(count_may(e.entry));
+        for (const edge_entry_t& e : must_edges)
+            if (in_frontier[static_cast<size_t>(e.target)]) mark(count_must(e.entry));
+        for (int j : frontier) in_frontier[static_cast<size_t>(j)] = 0;
+        frontier = std::move(next);
+    }
+
+    // A longer cascade goes on breadth-first over predecessor lists, which
+    // visits each edge once however many steps it takes.
+    if (!frontier.empty()) {
+        const predecessor_table_t may_pred = group_by_target(may_edges, n);
+        const predecessor_table_t must_pred = group_by_target(must_edges, n);
+        std::vector<edge_entry_t>().swap(may_edges);
+        std::vector<edge_entry_t>().swap(must_edges);
+        std::vector<int>& queue = frontier;  // read from the front
+        auto mark = [&](int j) {
+            if (j < 0) return;
+            marked[static_cast<size_t>(j)] = 1;
+            queue.push_back(j);
+        };
+        for (size_t head = 0; head < queue.size(); ++head) {
+            const size_t s = static_cast<size_t>(queue[head]);
+            for (size_t e = may_pred.begin[s]; e < may_pred.begin[s + 1]; ++e) mark(count_may(may_pred.entries[e]));
+            for (size_t e = must_pred.begin[s]; e < must_pred.begin[s + 1]; ++e)
+                mark(count_must(must_pred.entries[e]));
         }
     }
+    std::vector<edge_entry_t>().swap(may_edges);  // when the sweeps were enough
+    std::vector<edge_entry_t>().swap(must_edges);
 
     // Pruning: drop every transition into a marked process. Hypertransitions
     // that become equal merge in the new set; one that becomes empty (only

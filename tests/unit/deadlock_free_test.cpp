@@ -77,6 +77,19 @@ reference_result_t reference_restriction(const dmts_t& model) {
     return result;
 }
 
+// Restricts the model and compares every process with the reference.
+void restrict_and_compare(dmts_t& model, int round) {
+    const reference_result_t expected = reference_restriction(model);
+    model.disallow_deadlocks();
+    for (size_t i = 0; i < model.processes.size(); ++i) {
+        const process_t& p = *model.processes[i];
+        ASSERT_EQ(p.deadlocked, expected.marked[i]) << "round " << round << " process " << i;
+        ASSERT_EQ(transitions_of(p.may), transitions_of(expected.may[i])) << "round " << round << " process " << i;
+        ASSERT_EQ(hypertransitions_of(p.must), hypertransitions_of(expected.must[i]))
+            << "round " << round << " process " << i;
+    }
+}
+
 }  // namespace
 
 TEST(DeadlockFree, CountingFixpointAgreesWithRepeatedSweepsOnRandomModels) {
@@ -112,15 +125,10 @@ TEST(DeadlockFree, CountingFixpointAgreesWithRepeatedSweepsOnRandomModels) {
                 add_must(model, i, h, random() % 5 != 0);
             }
         }
-        const reference_result_t expected = reference_restriction(model);
-        model.disallow_deadlocks();
+        ASSERT_NO_FATAL_FAILURE(restrict_and_compare(model, round));
         bool any_marked_named = false, any_live = false;
         for (int i = 0; i < n; ++i) {
             const process_t& p = *model.processes[i];
-            ASSERT_EQ(p.deadlocked, expected.marked[i]) << "round " << round << " process " << i;
-            ASSERT_EQ(transitions_of(p.may), transitions_of(expected.may[i])) << "round " << round << " process " << i;
-            ASSERT_EQ(hypertransitions_of(p.must), hypertransitions_of(expected.must[i]))
-                << "round " << round << " process " << i;
             if (i > 0 && p.defined && p.deadlocked) any_marked_named = true;
             if (!p.deadlocked) any_live = true;
         }
@@ -130,6 +138,39 @@ TEST(DeadlockFree, CountingFixpointAgreesWithRepeatedSweepsOnRandomModels) {
     // The generator must exercise both outcomes often, or the comparison says little.
     EXPECT_GT(models_with_marked, 500u);
     EXPECT_GT(models_with_live, 500u);
+}
+
+// Chains C0 -> C1 -> ... -> U into an undefined process: the marking moves
+// one link per step, as far as the chain is long, and a few random extra
+// transitions stop it at some link or let it through.
+TEST(DeadlockFree, LongMarkingCascadesAgreeWithRepeatedSweeps) {
+    std::mt19937 random(7);
+    int fully_marked = 0, stopped = 0;
+    for (int round = 0; round < 400; ++round) {
+        dmts_t model;
+        const int length = 4 + static_cast<int>(random() % 40);
+        std::vector<int> chain;
+        for (int i = 0; i < length; ++i) chain.push_back(define(model, "C" + std::to_string(i)));
+        const int undefined = model.get_process("U");
+        const int loop = define(model, "L");
+        add_may(model, loop, 0, loop);
+        for (int i = 0; i < length; ++i) {
+            const int next = i + 1 < length ? chain[static_cast<size_t>(i) + 1] : undefined;
+            if (random() % 2) add_may(model, chain[static_cast<size_t>(i)], 0, next);
+            else add_must(model, chain[static_cast<size_t>(i)], {{0, next}});
+        }
+        const int n = static_cast<int>(model.processes.size());
+        for (int k = static_cast<int>(random() % 3); k > 0; --k) {
+            const int source = chain[random() % static_cast<size_t>(length)];
+            const int target = static_cast<int>(random() % static_cast<unsigned>(n));
+            if (random() % 2) add_may(model, source, 1, target);
+            else add_must(model, source, {{1, target}, {2, chain[random() % static_cast<size_t>(length)]}});
+        }
+        ASSERT_NO_FATAL_FAILURE(restrict_and_compare(model, round));
+        (model.processes[chain.front()]->deadlocked ? fully_marked : stopped) += 1;
+    }
+    EXPECT_GT(fully_marked, 100);
+    EXPECT_GT(stopped, 50);
 }
 
 TEST(DeadlockFree, LoopsSurviveAndGainTheirForcedChoice) {
