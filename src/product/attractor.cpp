@@ -1,6 +1,6 @@
 #include "product/attractor.hpp"
 
-#include <algorithm>
+#include <limits>
 
 #include "dmts/prefetch.hpp"
 #include "product/product.hpp"
@@ -8,11 +8,10 @@
 attractor_t::attractor_t(const ra_product_t& game, const predecessors_t& predecessors)
     : product(game), pred(predecessors), dead_end_states(static_cast<uint32_t>(game.state_count), BS_EMPTY) {
     const std::size_t n = static_cast<std::size_t>(game.state_count);
-    degree.assign(n, 0);
-    outside.assign(n, 0);
+    counters.assign(n, counter_t{0, 0, 0});
     for (std::size_t s = 0; s < n; ++s) {
-        degree[s] = game.edge_begin[s + 1] - game.edge_begin[s];
-        if (degree[s] == 0 && !game.is_choice(static_cast<int>(s)))
+        counters[s].degree = game.edge_begin[s + 1] - game.edge_begin[s];
+        if (counters[s].degree == 0 && !game.is_choice(static_cast<int>(s)))
             dead_end_states.set(static_cast<uint32_t>(s));
     }
     layers.reserve(n);
@@ -21,7 +20,11 @@ attractor_t::attractor_t(const ra_product_t& game, const predecessors_t& predece
 bitset_t attractor_t::run(const bitset_t& allowed, const bitset_t& base, bitset_t& ranked, uint32_t& counter,
                           std::vector<uint32_t>& rank) {
     const uint32_t n = static_cast<uint32_t>(product.state_count);
-    std::copy(degree.begin(), degree.end(), outside.begin());
+    if (run_stamp == std::numeric_limits<uint32_t>::max()) {
+        for (counter_t& c : counters) c.stamp = 0;
+        run_stamp = 0;
+    }
+    const uint32_t stamp = ++run_stamp;
 
     // The first layer is cpred(empty set), the state nodes without successors,
     // within allowed, together with base.
@@ -58,13 +61,20 @@ bitset_t attractor_t::run(const bitset_t& allowed, const bitset_t& base, bitset_
             const uint32_t t = layers[i];
             for (uint32_t p = pred.begin[t]; p < pred.begin[t + 1]; ++p) {
                 const uint32_t s = predecessors_t::state_of(pred.source[p]);
-                if (may_join(s)) prefetch(&outside[s]);
+                if (may_join(s)) prefetch(&counters[s]);
             }
             for (uint32_t p = pred.begin[t]; p < pred.begin[t + 1]; ++p) {
                 const uint32_t entry = pred.source[p];
                 const uint32_t s = predecessors_t::state_of(entry);
                 if (!may_join(s)) continue;
-                if (!predecessors_t::is_choice(entry) && --outside[s] != 0) continue;
+                if (!predecessors_t::is_choice(entry)) {
+                    counter_t& c = counters[s];
+                    if (c.stamp != stamp) {
+                        c.stamp = stamp;
+                        c.outside = c.degree;
+                    }
+                    if (--c.outside != 0) continue;
+                }
                 x.set(s);
                 layers.push_back(s);
             }

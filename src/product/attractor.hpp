@@ -30,12 +30,16 @@ public:
 private:
     const ra_product_t& product;
     const predecessors_t& pred;
-    // For each state node, its successors still outside X in the current
-    // run, reset from degree at the start of every run: a sequential copy
-    // costs less than keeping a stamp beside every counter, which would
-    // triple the table that the run reads at random.
-    std::vector<uint32_t> outside;
-    std::vector<uint32_t> degree;
+    // For each state node, its successors still outside X in the run whose
+    // number is stamp; an entry with an older stamp stands for the full
+    // out-degree, so a run starts without clearing anything.
+    struct counter_t {
+        uint32_t stamp;
+        uint32_t outside;
+        uint32_t degree;
+    };
+    std::vector<counter_t> counters;
+    uint32_t run_stamp = 0;
     bitset_t dead_end_states;  // cpred of the empty set
     std::vector<uint32_t> layers;  // members of X in the order they joined
 };
