@@ -128,21 +128,25 @@ void pair_fixpoint_t::take_out_unjustified() {
 
 // Puts back the taken-out states that the remaining members still attract.
 void pair_fixpoint_t::put_back_attracted(const bitset_t& allowed) {
-    // The list says whose edges, and then whose successors' layers, come next.
+    // The list says whose edges, and then whose successors' layers, come
+    // next; only the state nodes still in Y are recounted. On a losing
+    // product most of the list has left Y.
+    auto recounted = [&](uint32_t s) { return !is_choice(s) && in_y.test(s); };
     const std::size_t count = taken_out.size();
     for (std::size_t i = 0; i < count; ++i) {
-        if (i + 8 < count) {
+        if (i + 8 < count && recounted(taken_out[i + 8])) {
             prefetch(&product.edge_begin[taken_out[i + 8]]);
             prefetch(&just[taken_out[i + 8]]);
         }
-        if (i + 4 < count) prefetch(product.edges.data() + product.edge_begin[taken_out[i + 4]]);
-        if (i + 2 < count) {
+        if (i + 4 < count && recounted(taken_out[i + 4]))
+            prefetch(product.edges.data() + product.edge_begin[taken_out[i + 4]]);
+        if (i + 2 < count && recounted(taken_out[i + 2])) {
             const uint32_t ahead = taken_out[i + 2];
             for (uint32_t e = product.edge_begin[ahead]; e < product.edge_begin[ahead + 1]; ++e)
                 prefetch(&just[static_cast<uint32_t>(product.edges[e].target)]);
         }
         const uint32_t s = taken_out[i];
-        if (is_choice(s) || !in_y.test(s)) continue;
+        if (!recounted(s)) continue;
         justification_t& j = just[s];
         j.layer = 0;
         outside(s) = 0;
