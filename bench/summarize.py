@@ -58,6 +58,14 @@ def fmt(value, digits=1):
     return "-" if value is None else f"{value:.{digits}f}"
 
 
+def fmt_against(value, limit):
+    """A ratio with one decimal, or two where one would round it onto the limit
+    and hide which side of it the value lies."""
+    if value is not None and f"{value:.1f}" == f"{limit:.1f}" and value != limit:
+        return fmt(value, 2)
+    return fmt(value)
+
+
 def section(title, text, columns):
     """A titled table section: the title, its explanation and the table head."""
     return ([f"## {title}", ""] + text + ["", "| " + " | ".join(columns) + " |",
@@ -90,7 +98,7 @@ def scaling_section(rows):
                 continue
             cpu = ratio(number(large["cpu"]), number(small["cpu"]))
             wall = ratio(number(large["wall"]), number(small["wall"]))
-            lines.append(f"| {family} | `{stage}` | {small['cpu']} | {large['cpu']} | {fmt(cpu)} | {fmt(wall)} "
+            lines.append(f"| {family} | `{stage}` | {small['cpu']} | {large['cpu']} | {fmt_against(cpu, RATIO_LIMIT)} | {fmt(wall)} "
                          f"| {verdict(cpu, RATIO_LIMIT)} |")
     return lines
 
@@ -137,7 +145,7 @@ def seeds_section(rows):
     if seeds == 0:
         return []
     total = ratio(sums[1], sums[0]) if complete else None
-    lines.append(f"| sum | {sums[0]:.3f} | | {sums[1]:.3f} | | {fmt(total)}, {verdict(total, RATIO_LIMIT)} |")
+    lines.append(f"| sum | {sums[0]:.3f} | | {sums[1]:.3f} | | {fmt_against(total, RATIO_LIMIT)}, {verdict(total, RATIO_LIMIT)} |")
     return lines
 
 
