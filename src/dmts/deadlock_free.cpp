@@ -95,11 +95,14 @@ void dmts_t::disallow_deadlocks() {
     std::vector<char> marked(n, 0);
     std::vector<char> to_prune(n, 0);
     std::vector<int> frontier;  // marked, and their incoming edges not yet counted
+    // Marks j, unless it is -1, and notes it in `into`.
+    auto mark = [&](std::vector<int>& into, int j) {
+        if (j < 0) return;
+        marked[static_cast<size_t>(j)] = 1;
+        into.push_back(j);
+    };
     for (size_t i = 0; i < n; ++i)
-        if (may_counter[i] == 0) {
-            marked[i] = 1;
-            frontier.push_back(static_cast<int>(i));
-        }
+        if (may_counter[i] == 0) mark(frontier, static_cast<int>(i));
     // Counts an edge into a marked process against its source: returns the
     // process that this leaves without a way out, or -1.
     auto count_may = [&](int j) {
@@ -122,41 +125,31 @@ void dmts_t::disallow_deadlocks() {
     for (int sweep = 0; sweep < sweeps && !frontier.empty(); ++sweep) {
         for (int j : frontier) in_frontier[static_cast<size_t>(j)] = 1;
         std::vector<int> next;
-        auto mark = [&](int j) {
-            if (j < 0) return;
-            marked[static_cast<size_t>(j)] = 1;
-            next.push_back(j);
-        };
         for (const edge_entry_t& e : may_edges)
-            if (in_frontier[static_cast<size_t>(e.target)]) mark(count_may(e.entry));
+            if (in_frontier[static_cast<size_t>(e.target)]) mark(next, count_may(e.entry));
         for (const edge_entry_t& e : must_edges)
-            if (in_frontier[static_cast<size_t>(e.target)]) mark(count_must(e.entry));
+            if (in_frontier[static_cast<size_t>(e.target)]) mark(next, count_must(e.entry));
         for (int j : frontier) in_frontier[static_cast<size_t>(j)] = 0;
         frontier = std::move(next);
     }
 
     // A longer cascade goes on breadth-first over predecessor lists, which
-    // visits each edge once however many steps it takes.
+    // visits each edge once however many steps it takes; the lists are built
+    // only then, and the edge lists are not needed after this point.
+    predecessor_table_t may_pred, must_pred;
     if (!frontier.empty()) {
-        const predecessor_table_t may_pred = group_by_target(may_edges, n);
-        const predecessor_table_t must_pred = group_by_target(must_edges, n);
-        std::vector<edge_entry_t>().swap(may_edges);
-        std::vector<edge_entry_t>().swap(must_edges);
-        std::vector<int>& queue = frontier;  // read from the front
-        auto mark = [&](int j) {
-            if (j < 0) return;
-            marked[static_cast<size_t>(j)] = 1;
-            queue.push_back(j);
-        };
-        for (size_t head = 0; head < queue.size(); ++head) {
-            const size_t s = static_cast<size_t>(queue[head]);
-            for (size_t e = may_pred.begin[s]; e < may_pred.begin[s + 1]; ++e) mark(count_may(may_pred.entries[e]));
-            for (size_t e = must_pred.begin[s]; e < must_pred.begin[s + 1]; ++e)
-                mark(count_must(must_pred.entries[e]));
-        }
+        may_pred = group_by_target(may_edges, n);
+        must_pred = group_by_target(must_edges, n);
     }
-    std::vector<edge_entry_t>().swap(may_edges);  // when the sweeps were enough
+    std::vector<edge_entry_t>().swap(may_edges);
     std::vector<edge_entry_t>().swap(must_edges);
+    std::vector<int>& queue = frontier;  // read from the front
+    for (size_t head = 0; head < queue.size(); ++head) {
+        const size_t s = static_cast<size_t>(queue[head]);
+        for (size_t e = may_pred.begin[s]; e < may_pred.begin[s + 1]; ++e) mark(queue, count_may(may_pred.entries[e]));
+        for (size_t e = must_pred.begin[s]; e < must_pred.begin[s + 1]; ++e)
+            mark(queue, count_must(must_pred.entries[e]));
+    }
 
     // Pruning: drop every transition into a marked process. Hypertransitions
     // that become equal merge in the new set; one that becomes empty (only
