@@ -1,28 +1,32 @@
 // A growable array of trivially copyable values in 16 bytes (pointer, 32-bit
 // size, 32-bit room) instead of std::vector's 24. A model keeps several per
 // process, so the difference is a sizeable part of a large model's memory.
+// The values live in blocks of the set storage (buffer_pool.hpp).
 #pragma once
 
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
-#include <memory>
 #include <stdexcept>
 #include <type_traits>
+
+#include "dmts/buffer_pool.hpp"
 
 template <typename T>
 class compact_vector_t {
     static_assert(std::is_trivially_copyable_v<T>, "values are moved with plain copies");
+    static_assert(alignof(T) <= buffer_pool_t::granule, "pool blocks are aligned to 8 bytes");
 
 public:
     compact_vector_t() = default;
+    ~compact_vector_t() { free_storage(data_, capacity_); }
     compact_vector_t(const compact_vector_t& other) { *this = other; }
     compact_vector_t(compact_vector_t&& other) noexcept { swap(other); }
     compact_vector_t& operator=(const compact_vector_t& other) {
         if (this != &other) {
             size_ = 0;  // nothing of the old contents needs to survive
             reallocate(other.size_);
-            std::copy(other.begin(), other.end(), data_.get());
+            std::copy(other.begin(), other.end(), data_);
             size_ = other.size_;
         }
         return *this;
@@ -39,10 +43,10 @@ public:
         std::swap(capacity_, other.capacity_);
     }
 
-    T* begin() { return data_.get(); }
-    T* end() { return data_.get() + size_; }
-    const T* begin() const { return data_.get(); }
-    const T* end() const { return data_.get() + size_; }
+    T* begin() { return data_; }
+    T* end() { return data_ + size_; }
+    const T* begin() const { return data_; }
+    const T* end() const { return data_ + size_; }
     std::size_t size() const { return size_; }
     bool empty() const { return size_ == 0; }
     T& operator[](std::size_t i) { return data_[i]; }
@@ -88,13 +92,17 @@ private:
     }
     void reallocate(std::size_t room) {
         const uint32_t checked = checked_size(room);
-        std::unique_ptr<T[]> fresh(checked == 0 ? nullptr : new T[checked]);
-        if (data_) std::copy(begin(), end(), fresh.get());
-        data_ = std::move(fresh);
+        T* fresh = checked == 0 ? nullptr : static_cast<T*>(allocate_set_storage(checked * sizeof(T)));
+        if (data_) std::copy(begin(), end(), fresh);
+        free_storage(data_, capacity_);
+        data_ = fresh;
         capacity_ = checked;
     }
+    static void free_storage(T* data, uint32_t capacity) {
+        if (data) release_set_storage(data, capacity * sizeof(T));
+    }
 
-    std::unique_ptr<T[]> data_;
+    T* data_ = nullptr;
     uint32_t size_ = 0;
     uint32_t capacity_ = 0;
 };
