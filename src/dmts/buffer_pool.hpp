@@ -70,7 +70,8 @@ private:
 
 // Where compact vectors keep their values: the shared pool, except under
 // AddressSanitizer, which checks every bound and every use after free only
-// of blocks that it allocated itself.
+// of blocks that it allocated itself. The choice follows the compiler flags,
+// so the whole program must be built with the same sanitizer setting.
 #if defined(__SANITIZE_ADDRESS__)
 #define VELKIN_SET_STORAGE_FROM_POOL 0
 #elif defined(__has_feature)
