@@ -11,10 +11,3 @@ void* buffer_pool_t::carve(std::size_t bytes) {
     slab_next_ += bytes;
     return block;
 }
-
-buffer_pool_t& buffer_pool_t::shared() {
-    // Never destroyed, so that sets in objects of static storage duration can
-    // still give their blocks back when they are destroyed at exit.
-    static buffer_pool_t* const pool = new buffer_pool_t;
-    return *pool;
-}

@@ -48,8 +48,14 @@ public:
         free_[size_class] = new (block) free_block_t{free_[size_class]};
     }
 
-    // The pool that the model's sets draw from.
-    static buffer_pool_t& shared();
+    // The pool that the model's sets draw from. Inline, since every set
+    // allocation and release goes through it. Never destroyed, so that sets
+    // in objects of static storage duration can still give their blocks back
+    // when they are destroyed at exit.
+    static buffer_pool_t& shared() {
+        static buffer_pool_t* const pool = new buffer_pool_t;
+        return *pool;
+    }
 
     // The number of slabs cut so far.
     std::size_t slab_count() const { return slabs_.size(); }
