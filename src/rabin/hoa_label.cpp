@@ -4,10 +4,6 @@
 #include <iterator>
 #include <vector>
 
-bool letter_set_t::contains(int bit) const {
-    return std::binary_search(listed.begin(), listed.end(), bit) != complemented;
-}
-
 letter_set_t complement_of(letter_set_t set) {
     set.complemented = !set.complemented;
     return set;

@@ -24,7 +24,6 @@ struct letter_set_t {
     static letter_set_t none() { return {}; }
     static letter_set_t all() { return {true, {}}; }
     static letter_set_t single(int bit) { return {false, {bit}}; }
-    bool contains(int bit) const;
 };
 
 letter_set_t complement_of(letter_set_t set);
