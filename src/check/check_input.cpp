@@ -14,7 +14,7 @@ namespace {
 // State of the parse in progress, for the scanner's fatal handler, which
 // cannot return into the parser and so reports from here.
 std::ostringstream* captured = nullptr;
-std::streambuf* saved_cerr = nullptr;
+std::ostream* saved_yyerr = nullptr;
 std::string current_source;
 
 // Control bytes in a diagnostic (an undefined carriage return, say) would
@@ -43,7 +43,7 @@ std::vector<std::string> split_lines(const std::string& text) {
 }
 
 [[noreturn]] void report_scanner_failure(int) {
-    std::cerr.rdbuf(saved_cerr);
+    yyerr = saved_yyerr;
     std::string message = captured ? captured->str() : std::string();
     while (!message.empty() && message.back() == '\n') message.pop_back();
     std::cerr << "velkin-check: " << current_source << ": " << printable(message) << std::endl;
@@ -72,7 +72,8 @@ std::unique_ptr<dmts_t> parse_specification(const std::string& text, const std::
     std::ostringstream diagnostics;
     captured = &diagnostics;
     current_source = source;
-    saved_cerr = std::cerr.rdbuf(diagnostics.rdbuf());
+    saved_yyerr = yyerr;
+    yyerr = &diagnostics;
     scanner_fatal = report_scanner_failure;
     scanner_reset();
     yyin = in;
@@ -83,7 +84,7 @@ std::unique_ptr<dmts_t> parse_specification(const std::string& text, const std::
     scanner_reset();
     std::fclose(in);
     scanner_fatal = previous_fatal;
-    std::cerr.rdbuf(saved_cerr);
+    yyerr = saved_yyerr;
     captured = nullptr;
 
     std::string first_error;

@@ -4,7 +4,7 @@
 #include "product/product.hpp"
 
 #include <algorithm>
-#include <iostream>
+#include <ostream>
 
 namespace {
 
@@ -118,7 +118,7 @@ void ra_product_t::init_actions() {
     }
 }
 
-void ra_product_t::make_product() {
+void ra_product_t::make_product(std::ostream& diagnostics) {
     std::vector<found_edge_t> found;
     std::vector<int> queue;  // state nodes to expand, read from the front
     // Each state node is expanded once, so the choice nodes it creates are
@@ -138,7 +138,7 @@ void ra_product_t::make_product() {
         int next = -1;
         if (q >= 0 && q < rabin->state_count) next = rabin->successor(q, letter_of(action));
         if (next < 0 || next >= rabin->state_count) {
-            std::cerr << "FATAL ERROR" << std::endl;
+            diagnostics << "FATAL ERROR" << std::endl;
             return -1;
         }
         return next;
@@ -196,7 +196,7 @@ void ra_product_t::make_product() {
             const product_state_t choice_node{node.ra_state, node.process, k++};
             std::pair<int, bool> choice = choices_are_new ? add_new_choice_node(choice_node) : store(choice_node);
             found.push_back({u, -1, choice.first});
-            if (!choice.second) std::cerr << "FATAL ERROR!\n";
+            if (!choice.second) diagnostics << "FATAL ERROR!\n";
             for (const transition_t& alternative : h) step(choice.first, node.ra_state, alternative);
         }
     }
