@@ -6,21 +6,18 @@
 #include <algorithm>
 #include <ostream>
 
+#include "support/hash.hpp"
+#include "support/row_layout.hpp"
+
 namespace {
 
 uint64_t hash_of_state(const ra_product_t::product_state_t& s) {
-    // Mix the three fields into one 64-bit word, then finish with the
-    // splitmix64 avalanche so that the low bits used by the table depend on
-    // every field.
+    // Mix the three fields into one 64-bit word, then finish it so that the
+    // low bits used by the table depend on every field.
     uint64_t h = static_cast<uint32_t>(s.ra_state);
-    h = h * 0x9e3779b97f4a7c15ull + static_cast<uint32_t>(s.process);
-    h = h * 0x9e3779b97f4a7c15ull + static_cast<uint32_t>(s.choice);
-    h ^= h >> 30;
-    h *= 0xbf58476d1ce4e5b9ull;
-    h ^= h >> 27;
-    h *= 0x94d049bb133111ebull;
-    h ^= h >> 31;
-    return h;
+    h = h * golden_ratio_64 + static_cast<uint32_t>(s.process);
+    h = h * golden_ratio_64 + static_cast<uint32_t>(s.choice);
+    return mix64(h);
 }
 
 // An edge as it is found during the exploration; make_product sorts these
@@ -204,15 +201,13 @@ void ra_product_t::make_product(std::ostream& diagnostics) {
 
     // Compressed rows by a stable counting sort on the source: ascending
     // sources, and the edges of one source in the order they were found.
-    edge_begin.assign(static_cast<std::size_t>(state_count) + 1, 0);
-    for (const found_edge_t& e : found) ++edge_begin[static_cast<std::size_t>(e.source) + 1];
-    for (std::size_t s = 0; s < static_cast<std::size_t>(state_count); ++s) edge_begin[s + 1] += edge_begin[s];
+    row_layout_t<uint32_t> rows;
+    rows.reset(static_cast<std::size_t>(state_count));
+    for (const found_edge_t& e : found) rows.count(static_cast<std::size_t>(e.source));
+    rows.close();
     edges.assign(found.size(), product_edge_t{0, 0});
-    {
-        std::vector<uint32_t> fill(edge_begin.begin(), edge_begin.end() - 1);
-        for (const found_edge_t& e : found)
-            edges[fill[static_cast<std::size_t>(e.source)]++] = product_edge_t{e.action, e.target};
-    }
+    for (const found_edge_t& e : found) edges[rows.place(static_cast<std::size_t>(e.source))] = {e.action, e.target};
+    edge_begin = rows.take_begin();
 }
 
 void ra_product_t::set_gb() {
