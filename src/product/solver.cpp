@@ -2,7 +2,7 @@
 // nodes to the implementation. The winning region is the nested fixpoint over
 // the acceptance pairs, every order of the pairs explored down the recursion;
 // the rank of a state is the step counter's value when it first joined.
-#include "dmts/prefetch.hpp"
+#include "support/prefetch.hpp"
 #include "product/attractor.hpp"
 #include "product/pair_fixpoint.hpp"
 #include "product/product.hpp"
