@@ -15,6 +15,7 @@ declare -A allowed=(
     [product]="rabin dmts support"
     [check]="rabin dmts support"
     [driver]="product rabin dmts support"
+    [ltl]=""
 )
 
 status=0
