@@ -8,7 +8,8 @@
 #include <utility>
 
 bool ltl_limits_t::too_many(std::uint64_t states, std::uint64_t letter_count) {
-    if (states > static_cast<std::uint64_t>(max_states) || states * letter_count > max_table_entries) exceeded = true;
+    if (states > static_cast<std::uint64_t>(max_states)) exceeded = true;
+    if (states * letter_count > max_table_entries) exceeded = table_exceeded = true;
     return exceeded;
 }
 

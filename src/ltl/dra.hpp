@@ -12,7 +12,8 @@
 
 struct ltl_limits_t {
     int max_states = 100000;
-    bool exceeded = false;  // set by the construction that gave up
+    bool exceeded = false;        // set by the construction that gave up
+    bool table_exceeded = false;  // ... because of the successor table, not the state count
     // Caps the successor table as well, so 16 propositions cannot exhaust memory.
     static constexpr std::uint64_t max_table_entries = std::uint64_t{1} << 26;
     // True (and exceeded set) when states automaton states over letter_count letters are too many.

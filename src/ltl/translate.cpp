@@ -137,7 +137,10 @@ bool translate_ltl(ltl_pool_t& pool, int f, ltl_limits_t& limits, dra_t& out, st
     }
     translator_t translator(pool, limits, error);
     if (translator.translate(f, out)) return true;
-    if (limits.exceeded)
+    if (limits.table_exceeded)
+        error = "the automaton needs more than " + std::to_string(ltl_limits_t::max_table_entries) +
+                " transitions";
+    else if (limits.exceeded)
         error = "the automaton needs more than " + std::to_string(limits.max_states) +
                 " states (raise the limit with -l)";
     return false;
