@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <map>
+#include <tuple>
 #include <utility>
 
 namespace {
@@ -50,6 +51,123 @@ public:
     }
 
     std::size_t size() const { return states.size(); }
+
+    // Builds every state reachable from starts, then drops the states from
+    // which no accepting cycle can be reached: they accept nothing, and in
+    // the Safra trees they would only tell apart trees that mean the same.
+    // Returns false when the automaton exceeds the limit on the way.
+    bool prune(std::vector<int>& starts, ltl_limits_t& limits) {
+        for (std::size_t b = 0; b < states.size(); ++b) {
+            if (limits.too_many(states.size(), 1)) return false;
+            edges(static_cast<int>(b));
+        }
+        const std::size_t n = states.size();
+        std::vector<std::vector<int>> predecessors(n);
+        for (std::size_t b = 0; b < n; ++b)
+            for (const ba_edge_t& e : edges_of[b]) predecessors[static_cast<std::size_t>(e.target)].push_back(static_cast<int>(b));
+        // An accepting state lies on a cycle when it can reach itself; the
+        // live states are those that reach such a state.
+        std::vector<char> live(n, 0);
+        std::vector<int> queue;
+        for (std::size_t a = 0; a < n; ++a) {
+            if (!accepting(static_cast<int>(a)) || live[a]) continue;
+            std::vector<char> seen(n, 0);
+            std::vector<int> stack{static_cast<int>(a)};
+            bool cycle = false;
+            while (!stack.empty() && !cycle) {
+                const int b = stack.back();
+                stack.pop_back();
+                for (const ba_edge_t& e : edges_of[static_cast<std::size_t>(b)]) {
+                    if (e.target == static_cast<int>(a)) cycle = true;
+                    if (!seen[static_cast<std::size_t>(e.target)]) {
+                        seen[static_cast<std::size_t>(e.target)] = 1;
+                        stack.push_back(e.target);
+                    }
+                }
+            }
+            if (!cycle) continue;
+            // Everything that reaches a live accepting state is live.
+            live[a] = 1;
+            queue.push_back(static_cast<int>(a));
+            while (!queue.empty()) {
+                const int b = queue.back();
+                queue.pop_back();
+                for (int p : predecessors[static_cast<std::size_t>(b)])
+                    if (!live[static_cast<std::size_t>(p)]) {
+                        live[static_cast<std::size_t>(p)] = 1;
+                        queue.push_back(p);
+                    }
+            }
+        }
+        for (std::vector<ba_edge_t>& list : edges_of) {
+            std::vector<ba_edge_t> kept;
+            for (const ba_edge_t& e : list)
+                if (live[static_cast<std::size_t>(e.target)]) kept.push_back(e);
+            list = std::move(kept);
+        }
+        std::vector<int> kept;
+        for (int b : starts)
+            if (live[static_cast<std::size_t>(b)]) kept.push_back(b);
+        starts = std::move(kept);
+        return true;
+    }
+
+    // Merges bisimilar states (same acceptance, and for every letter the
+    // same classes of successors) by signature refinement, which keeps the
+    // language; the Safra trees then range over fewer states. Each class is
+    // represented by its first state, whose edges are redirected to
+    // representatives. Skipped when the letters make the signatures too large.
+    void merge_bisimilar(std::vector<int>& starts, int prop_count) {
+        const std::size_t n = states.size();
+        const std::size_t letters = std::size_t{1} << prop_count;
+        if (n * letters > (std::size_t{1} << 22)) return;
+        std::vector<int> cls(n);
+        for (std::size_t b = 0; b < n; ++b) cls[b] = accepting(static_cast<int>(b)) ? 1 : 0;
+        std::size_t class_count = 0;
+        for (;;) {
+            std::map<std::vector<int>, int> ids_of;
+            std::vector<int> next(n);
+            for (std::size_t b = 0; b < n; ++b) {
+                std::vector<int> key{cls[b]};
+                for (std::size_t l = 0; l < letters; ++l) {
+                    std::vector<int> targets;
+                    for (const ba_edge_t& e : edges_of[b])
+                        if (e.cube.matches(static_cast<std::uint32_t>(l))) targets.push_back(cls[static_cast<std::size_t>(e.target)]);
+                    std::sort(targets.begin(), targets.end());
+                    targets.erase(std::unique(targets.begin(), targets.end()), targets.end());
+                    key.push_back(-1);
+                    key.insert(key.end(), targets.begin(), targets.end());
+                }
+                next[b] = ids_of.emplace(std::move(key), static_cast<int>(ids_of.size())).first->second;
+            }
+            cls.swap(next);
+            if (ids_of.size() == class_count) break;
+            class_count = ids_of.size();
+        }
+        std::vector<int> representative(class_count, -1);
+        for (std::size_t b = 0; b < n; ++b)
+            if (representative[static_cast<std::size_t>(cls[b])] < 0) representative[static_cast<std::size_t>(cls[b])] = static_cast<int>(b);
+        auto rep = [&](int b) { return representative[static_cast<std::size_t>(cls[static_cast<std::size_t>(b)])]; };
+        for (std::size_t b = 0; b < n; ++b) {
+            if (rep(static_cast<int>(b)) != static_cast<int>(b)) {
+                edges_of[b].clear();
+                continue;
+            }
+            for (ba_edge_t& e : edges_of[b]) e.target = rep(e.target);
+            std::sort(edges_of[b].begin(), edges_of[b].end(), [](const ba_edge_t& x, const ba_edge_t& y) {
+                return std::tie(x.target, x.cube.pos, x.cube.neg) < std::tie(y.target, y.cube.pos, y.cube.neg);
+            });
+            edges_of[b].erase(std::unique(edges_of[b].begin(), edges_of[b].end(),
+                                          [](const ba_edge_t& x, const ba_edge_t& y) {
+                                              return x.target == y.target && x.cube.pos == y.cube.pos &&
+                                                     x.cube.neg == y.cube.neg;
+                                          }),
+                              edges_of[b].end());
+        }
+        for (int& b : starts) b = rep(b);
+        std::sort(starts.begin(), starts.end());
+        starts.erase(std::unique(starts.begin(), starts.end()), starts.end());
+    }
 
 private:
     struct generalised_edge_t {
@@ -269,6 +387,8 @@ bool safra_dra(vwaa_t& vwaa, int f, int prop_count, ltl_limits_t& limits, dra_t&
     safra_tree_t start;
     std::vector<int> initial;
     for (const state_set_t& g : vwaa.initial(f)) initial.push_back(buchi.state(g, 0));
+    if (!buchi.prune(initial, limits)) return false;
+    buchi.merge_bisimilar(initial, prop_count);
     std::sort(initial.begin(), initial.end());
     if (!initial.empty()) start.push_back({1, -1, false, initial});
 
