@@ -20,6 +20,7 @@
 
 #include "dmts/dmts.hpp"
 #include "support/prefetch.hpp"
+#include "support/row_layout.hpp"
 
 namespace {
 
@@ -38,13 +39,14 @@ struct edge_entry_t {
 
 // Groups edges by target, keeping their order within each target.
 predecessor_table_t group_by_target(const std::vector<edge_entry_t>& edges, size_t n) {
+    row_layout_t<size_t> rows;
+    rows.reset(n);
+    for (const edge_entry_t& e : edges) rows.count(static_cast<size_t>(e.target));
+    rows.close();
     predecessor_table_t table;
-    table.begin.assign(n + 1, 0);
-    for (const edge_entry_t& e : edges) ++table.begin[static_cast<size_t>(e.target) + 1];
-    for (size_t t = 0; t < n; ++t) table.begin[t + 1] += table.begin[t];
     table.entries.resize(edges.size());
-    std::vector<size_t> fill(table.begin.begin(), table.begin.end() - 1);
-    for (const edge_entry_t& e : edges) table.entries[fill[static_cast<size_t>(e.target)]++] = e.entry;
+    for (const edge_entry_t& e : edges) table.entries[rows.place(static_cast<size_t>(e.target))] = e.entry;
+    table.begin = rows.take_begin();
     return table;
 }
 

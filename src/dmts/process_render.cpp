@@ -2,7 +2,7 @@
 // DOT graph on standard output, and as a plain text listing on standard error
 // (a diagnostic aid that no run mode calls). Both walk breadth-first from the
 // start process, so each reachable process is written once, in the same order.
-#include <iostream>
+#include <ostream>
 #include <vector>
 
 #include "dmts/dmts.hpp"
@@ -48,8 +48,7 @@ bool is_unlabelled(const std::string& name) {
 
 void process_t::output_dot(const process_table_t* processes,
                            const std::vector<std::string>* action_names, int& point_counter,
-                           bool must_only) const {
-    std::ostream& out = std::cout;
+                           bool must_only, std::ostream& out) const {
     const std::string quoted_name = dot_escaped(name);
     auto target_name = [&](const transition_t& t) { return dot_escaped((*processes)[t.target]->name); };
     auto action_name = [&](const transition_t& t) { return dot_escaped((*action_names)[t.action]); };
@@ -99,8 +98,7 @@ void process_t::output_dot(const process_table_t* processes,
 }
 
 void process_t::output(const process_table_t* processes,
-                       const std::vector<std::string>* action_names) const {
-    std::ostream& out = std::cerr;
+                       const std::vector<std::string>* action_names, std::ostream& out) const {
     out << "P: " << name;
     if (!defined) {
         out << " undefined\n";
@@ -118,18 +116,18 @@ void process_t::output(const process_table_t* processes,
     }
 }
 
-void dmts_t::output_dot(int start) const {
-    std::cout << "digraph DMTS {\n";
+void dmts_t::output_dot(int start, std::ostream& out) const {
+    out << "digraph DMTS {\n";
     int point_counter = 0;  // shared by every process of the graph
     walk_breadth_first(processes, start, [&](const process_t& process) {
-        process.output_dot(&processes, &action_names, point_counter, false);
+        process.output_dot(&processes, &action_names, point_counter, false, out);
     });
-    std::cout << "}" << std::endl;
+    out << "}" << std::endl;
 }
 
-void dmts_t::draw(int start) const {
+void dmts_t::draw(int start, std::ostream& out) const {
     walk_breadth_first(processes, start, [&](const process_t& process) {
-        process.output(&processes, &action_names);
+        process.output(&processes, &action_names, out);
     });
-    std::cerr << std::flush;
+    out << std::flush;
 }

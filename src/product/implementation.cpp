@@ -1,6 +1,5 @@
 // The verdict sentence, the extraction of an implementation from the solved
 // game, and its output as process definitions or as a DOT graph.
-#include <iostream>
 #include <memory>
 #include <ostream>
 #include <string>
@@ -94,38 +93,38 @@ void ra_product_t::produce_impl() {
     }
 }
 
-void ra_product_t::out_trans(bool dot, int source, int action, int target) {
+void ra_product_t::out_trans(std::ostream& out, bool dot, int source, int action, int target) {
     const std::string& name = dmts->action_names[action];
     if (dot) {
-        std::cout << 'I' << source << " -> I" << target << " [label=\"" << name << "\"]\n";
+        out << 'I' << source << " -> I" << target << " [label=\"" << name << "\"]\n";
         return;
     }
     if (source == last_written_source) {
-        std::cout << " + ";
+        out << " + ";
     } else {
-        if (last_written_source != -1) std::cout << '\n';
-        std::cout << 'I' << source << " = ";
+        if (last_written_source != -1) out << '\n';
+        out << 'I' << source << " = ";
     }
-    std::cout << name << ".I" << target;
+    out << name << ".I" << target;
     last_written_source = source;
 }
 
-void ra_product_t::output_impl(bool dot) {
+void ra_product_t::output_impl(bool dot, std::ostream& out, std::ostream& err) {
     last_written_source = -1;
-    answer(dot ? std::cerr : std::cout);
-    if (dot) std::cout << "digraph product {\n";
+    answer(dot ? err : out);
+    if (dot) out << "digraph product {\n";
     // Without any product edge the implementation has no transitions; that
     // is worth saying only when there is an implementation at all.
     if (!has_edges() && initial_state_wins(*this)) {
         if (dot) {
-            std::cout << "nil\n";
-            std::cerr << "There exists an implementation with no transitions.\n";
+            out << "nil\n";
+            err << "There exists an implementation with no transitions.\n";
         } else {
-            std::cout << "There exists an implementation with no transitions.\n";
+            out << "There exists an implementation with no transitions.\n";
         }
     }
     if (impl_trans.empty()) produce_impl();
-    for (const impl_transition_t& t : impl_trans) out_trans(dot, t.source, t.action, t.target);
-    if (dot) std::cout << '}';
-    std::cout << '\n' << std::flush;
+    for (const impl_transition_t& t : impl_trans) out_trans(out, dot, t.source, t.action, t.target);
+    if (dot) out << '}';
+    out << '\n' << std::flush;
 }

@@ -4,23 +4,20 @@
 #include "product/product.hpp"
 
 #include <algorithm>
-#include <iostream>
+#include <ostream>
+
+#include "support/hash.hpp"
+#include "support/row_layout.hpp"
 
 namespace {
 
 uint64_t hash_of_state(const ra_product_t::product_state_t& s) {
-    // Mix the three fields into one 64-bit word, then finish with the
-    // splitmix64 avalanche so that the low bits used by the table depend on
-    // every field.
+    // Mix the three fields into one 64-bit word, then finish it so that the
+    // low bits used by the table depend on every field.
     uint64_t h = static_cast<uint32_t>(s.ra_state);
-    h = h * 0x9e3779b97f4a7c15ull + static_cast<uint32_t>(s.process);
-    h = h * 0x9e3779b97f4a7c15ull + static_cast<uint32_t>(s.choice);
-    h ^= h >> 30;
-    h *= 0xbf58476d1ce4e5b9ull;
-    h ^= h >> 27;
-    h *= 0x94d049bb133111ebull;
-    h ^= h >> 31;
-    return h;
+    h = h * golden_ratio_64 + static_cast<uint32_t>(s.process);
+    h = h * golden_ratio_64 + static_cast<uint32_t>(s.choice);
+    return mix64(h);
 }
 
 // An edge as it is found during the exploration; make_product sorts these
@@ -118,7 +115,7 @@ void ra_product_t::init_actions() {
     }
 }
 
-void ra_product_t::make_product() {
+void ra_product_t::make_product(std::ostream& diagnostics) {
     std::vector<found_edge_t> found;
     std::vector<int> queue;  // state nodes to expand, read from the front
     // Each state node is expanded once, so the choice nodes it creates are
@@ -138,7 +135,7 @@ void ra_product_t::make_product() {
         int next = -1;
         if (q >= 0 && q < rabin->state_count) next = rabin->successor(q, letter_of(action));
         if (next < 0 || next >= rabin->state_count) {
-            std::cerr << "FATAL ERROR" << std::endl;
+            diagnostics << "FATAL ERROR" << std::endl;
             return -1;
         }
         return next;
@@ -196,7 +193,7 @@ void ra_product_t::make_product() {
             const product_state_t choice_node{node.ra_state, node.process, k++};
             std::pair<int, bool> choice = choices_are_new ? add_new_choice_node(choice_node) : store(choice_node);
             found.push_back({u, -1, choice.first});
-            if (!choice.second) std::cerr << "FATAL ERROR!\n";
+            if (!choice.second) diagnostics << "FATAL ERROR!\n";
             for (const transition_t& alternative : h) step(choice.first, node.ra_state, alternative);
         }
     }
@@ -204,15 +201,13 @@ void ra_product_t::make_product() {
 
     // Compressed rows by a stable counting sort on the source: ascending
     // sources, and the edges of one source in the order they were found.
-    edge_begin.assign(static_cast<std::size_t>(state_count) + 1, 0);
-    for (const found_edge_t& e : found) ++edge_begin[static_cast<std::size_t>(e.source) + 1];
-    for (std::size_t s = 0; s < static_cast<std::size_t>(state_count); ++s) edge_begin[s + 1] += edge_begin[s];
+    row_layout_t<uint32_t> rows;
+    rows.reset(static_cast<std::size_t>(state_count));
+    for (const found_edge_t& e : found) rows.count(static_cast<std::size_t>(e.source));
+    rows.close();
     edges.assign(found.size(), product_edge_t{0, 0});
-    {
-        std::vector<uint32_t> fill(edge_begin.begin(), edge_begin.end() - 1);
-        for (const found_edge_t& e : found)
-            edges[fill[static_cast<std::size_t>(e.source)]++] = product_edge_t{e.action, e.target};
-    }
+    for (const found_edge_t& e : found) edges[rows.place(static_cast<std::size_t>(e.source))] = {e.action, e.target};
+    edge_begin = rows.take_begin();
 }
 
 void ra_product_t::set_gb() {

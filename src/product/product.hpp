@@ -98,7 +98,8 @@ public:
 
     // Construction (product.cpp).
     void init_actions();
-    void make_product();
+    // The "FATAL ERROR" lines of a missing automaton successor go to diagnostics.
+    void make_product(std::ostream& diagnostics);
     void set_gb();
     // The number of s, and whether s was stored just now: a new state gets
     // the number state_count. The first store of a triple fixes its number.
@@ -121,7 +122,7 @@ public:
     void index_choice_nodes();
 
     // Rendering, unsolved or solved (product_dot.cpp).
-    void output_dot() const;
+    void output_dot(std::ostream& out) const;
 
     // Rabin game (solver.cpp).
     void solve();
@@ -134,10 +135,12 @@ public:
     // Extraction and output (implementation.cpp).
     std::ostream& answer(std::ostream& out) const;
     void produce_impl();
-    void output_impl(bool dot);
+    // The implementation goes to out; with dot, the verdict sentence and the
+    // note on an implementation without transitions go to err instead.
+    void output_impl(bool dot, std::ostream& out, std::ostream& err);
     // Writes one implementation transition; text mode joins the transitions
     // of one source on one line, so it remembers the source written last.
-    void out_trans(bool dot, int source, int action, int target);
+    void out_trans(std::ostream& out, bool dot, int source, int action, int target);
     int last_written_source = -1;
 
     // Minimisation (minimize.cpp).

@@ -104,7 +104,8 @@ TEST(ProductConstruction, StoreAfterTheConstructionFindsItsChoiceNodesAndStateNo
         ra_product_t product(&a, &model, processes[0]);
         if (!table) product.node_numbers.clear();  // as when the pairs are too many for it
         product.init_actions();
-        product.make_product();
+        std::ostringstream diagnostics;
+        product.make_product(diagnostics);
         const int built = product.state_count;
         const int choices = static_cast<int>(std::count_if(product.states.begin(), product.states.end(),
                                                            [](const auto& s) { return s.choice != -1; }));
@@ -241,8 +242,9 @@ TEST(ProductConstruction, AChoiceNodeAlreadyStoredIsReportedAndItsNumberUsed) {
     product.init_actions();
     // Stored ahead of the construction, the choice node takes number 0.
     EXPECT_EQ(product.store({0, p, 0}), std::make_pair(0, true));
-    std::string errors = captured(std::cerr, [&] { product.make_product(); });
-    EXPECT_EQ(errors, "FATAL ERROR!\n");
+    std::ostringstream errors;
+    product.make_product(errors);
+    EXPECT_EQ(errors.str(), "FATAL ERROR!\n");
     ASSERT_EQ(product.state_count, 3);
     EXPECT_TRUE(same_state(product.states[1], 0, p, -1));
     EXPECT_EQ(edge_list(product), "0 -a-> 2\n0 -b-> 2\n1 -T-> 0\n");
