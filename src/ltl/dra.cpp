@@ -1,5 +1,7 @@
 #include "ltl/dra.hpp"
 
+#include "ltl/scc.hpp"
+
 #include <algorithm>
 #include <array>
 #include <map>
@@ -31,62 +33,19 @@ dra_t constant_dra(int prop_count, bool accept_all) {
 
 namespace {
 
-// Strongly connected components by Tarjan's algorithm with an explicit stack.
-// component[s] numbers the components; cyclic[c] says whether component c
-// holds a cycle (more than one state, or a self-loop).
+// The components of the transition graph; cyclic[c] says whether component
+// c holds a cycle, so that its states can be visited infinitely often.
 void components(const dra_t& a, std::vector<int>& component, std::vector<char>& cyclic) {
-    const int n = a.state_count, letters = a.letter_count();
-    std::vector<int> order(static_cast<std::size_t>(n), -1), low(static_cast<std::size_t>(n), 0);
-    std::vector<char> on_stack(static_cast<std::size_t>(n), 0);
-    std::vector<int> stack;
-    std::vector<std::pair<int, int>> calls;  // (state, next letter to look at)
-    component.assign(static_cast<std::size_t>(n), -1);
-    cyclic.clear();
-    int counter = 0;
-    for (int root = 0; root < n; ++root) {
-        if (order[static_cast<std::size_t>(root)] >= 0) continue;
-        calls.push_back({root, 0});
-        order[static_cast<std::size_t>(root)] = low[static_cast<std::size_t>(root)] = counter++;
-        stack.push_back(root);
-        on_stack[static_cast<std::size_t>(root)] = 1;
-        while (!calls.empty()) {
-            auto& [s, letter] = calls.back();
-            if (letter < letters) {
-                const int t = a.successor(s, letter++);
-                const auto ti = static_cast<std::size_t>(t);
-                if (order[ti] < 0) {
-                    order[ti] = low[ti] = counter++;
-                    stack.push_back(t);
-                    on_stack[ti] = 1;
-                    calls.push_back({t, 0});
-                } else if (on_stack[ti]) {
-                    low[static_cast<std::size_t>(s)] = std::min(low[static_cast<std::size_t>(s)], order[ti]);
-                }
-                continue;
-            }
-            const int done = s;
-            calls.pop_back();
-            const auto di = static_cast<std::size_t>(done);
-            if (!calls.empty()) {
-                const auto pi = static_cast<std::size_t>(calls.back().first);
-                low[pi] = std::min(low[pi], low[di]);
-            }
-            if (low[di] != order[di]) continue;
-            const int c = static_cast<int>(cyclic.size());
-            int size = 0;
-            int t;
-            do {
-                t = stack.back();
-                stack.pop_back();
-                on_stack[static_cast<std::size_t>(t)] = 0;
-                component[static_cast<std::size_t>(t)] = c;
-                ++size;
-            } while (t != done);
-            bool loop = size > 1;
-            for (int l = 0; !loop && l < letters; ++l) loop = a.successor(done, l) == done;
-            cyclic.push_back(loop);
-        }
+    std::vector<std::vector<int>> successors(static_cast<std::size_t>(a.state_count));
+    for (int s = 0; s < a.state_count; ++s) {
+        std::vector<int>& list = successors[static_cast<std::size_t>(s)];
+        for (int l = 0; l < a.letter_count(); ++l) list.push_back(a.successor(s, l));
+        std::sort(list.begin(), list.end());
+        list.erase(std::unique(list.begin(), list.end()), list.end());
     }
+    scc_result_t r = strongly_connected_components(successors);
+    component = std::move(r.component);
+    cyclic = std::move(r.cyclic);
 }
 
 // Keeps the states reachable from the start, numbered breadth-first.

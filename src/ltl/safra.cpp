@@ -1,5 +1,7 @@
 #include "ltl/safra.hpp"
 
+#include "ltl/scc.hpp"
+
 #include <algorithm>
 #include <cstdint>
 #include <map>
@@ -65,39 +67,26 @@ public:
         std::vector<std::vector<int>> predecessors(n);
         for (std::size_t b = 0; b < n; ++b)
             for (const ba_edge_t& e : edges_of[b]) predecessors[static_cast<std::size_t>(e.target)].push_back(static_cast<int>(b));
-        // An accepting state lies on a cycle when it can reach itself; the
-        // live states are those that reach such a state.
+        // The live states reach an accepting state on a cycle.
+        std::vector<std::vector<int>> successors(n);
+        for (std::size_t b = 0; b < n; ++b)
+            for (const ba_edge_t& e : edges_of[b]) successors[b].push_back(e.target);
+        const scc_result_t scc = strongly_connected_components(successors);
         std::vector<char> live(n, 0);
         std::vector<int> queue;
-        for (std::size_t a = 0; a < n; ++a) {
-            if (!accepting(static_cast<int>(a)) || live[a]) continue;
-            std::vector<char> seen(n, 0);
-            std::vector<int> stack{static_cast<int>(a)};
-            bool cycle = false;
-            while (!stack.empty() && !cycle) {
-                const int b = stack.back();
-                stack.pop_back();
-                for (const ba_edge_t& e : edges_of[static_cast<std::size_t>(b)]) {
-                    if (e.target == static_cast<int>(a)) cycle = true;
-                    if (!seen[static_cast<std::size_t>(e.target)]) {
-                        seen[static_cast<std::size_t>(e.target)] = 1;
-                        stack.push_back(e.target);
-                    }
+        for (std::size_t b = 0; b < n; ++b)
+            if (accepting(static_cast<int>(b)) && scc.cyclic[static_cast<std::size_t>(scc.component[b])]) {
+                live[b] = 1;
+                queue.push_back(static_cast<int>(b));
+            }
+        while (!queue.empty()) {
+            const int b = queue.back();
+            queue.pop_back();
+            for (int p : predecessors[static_cast<std::size_t>(b)])
+                if (!live[static_cast<std::size_t>(p)]) {
+                    live[static_cast<std::size_t>(p)] = 1;
+                    queue.push_back(p);
                 }
-            }
-            if (!cycle) continue;
-            // Everything that reaches a live accepting state is live.
-            live[a] = 1;
-            queue.push_back(static_cast<int>(a));
-            while (!queue.empty()) {
-                const int b = queue.back();
-                queue.pop_back();
-                for (int p : predecessors[static_cast<std::size_t>(b)])
-                    if (!live[static_cast<std::size_t>(p)]) {
-                        live[static_cast<std::size_t>(p)] = 1;
-                        queue.push_back(p);
-                    }
-            }
         }
         for (std::vector<ba_edge_t>& list : edges_of) {
             std::vector<ba_edge_t> kept;
