@@ -175,9 +175,135 @@ bool merge_equivalent(dra_t& a) {
     return true;
 }
 
+// The states of `within` as components of the subgraph they span.
+std::vector<std::vector<int>> sub_components(const dra_t& a, const std::vector<int>& within) {
+    std::vector<int> local(static_cast<std::size_t>(a.state_count), -1);
+    for (std::size_t i = 0; i < within.size(); ++i) local[static_cast<std::size_t>(within[i])] = static_cast<int>(i);
+    std::vector<std::vector<int>> successors(within.size());
+    for (std::size_t i = 0; i < within.size(); ++i) {
+        for (int l = 0; l < a.letter_count(); ++l) {
+            const int t = local[static_cast<std::size_t>(a.successor(within[i], l))];
+            if (t >= 0) successors[i].push_back(t);
+        }
+        std::sort(successors[i].begin(), successors[i].end());
+        successors[i].erase(std::unique(successors[i].begin(), successors[i].end()), successors[i].end());
+    }
+    const scc_result_t r = strongly_connected_components(successors);
+    std::vector<std::vector<int>> groups(r.cyclic.size());
+    for (std::size_t i = 0; i < within.size(); ++i)
+        if (r.cyclic[static_cast<std::size_t>(r.component[i])])
+            groups[static_cast<std::size_t>(r.component[i])].push_back(within[i]);
+    std::vector<std::vector<int>> result;
+    for (std::vector<int>& g : groups)
+        if (!g.empty()) result.push_back(std::move(g));
+    return result;
+}
+
+// Marks every state that reaches one of the marked states.
+void close_backwards(const dra_t& a, std::vector<char>& marked) {
+    std::vector<std::vector<int>> predecessors(static_cast<std::size_t>(a.state_count));
+    for (int s = 0; s < a.state_count; ++s)
+        for (int l = 0; l < a.letter_count(); ++l) predecessors[static_cast<std::size_t>(a.successor(s, l))].push_back(s);
+    std::vector<int> queue;
+    for (int s = 0; s < a.state_count; ++s)
+        if (marked[static_cast<std::size_t>(s)]) queue.push_back(s);
+    while (!queue.empty()) {
+        const int s = queue.back();
+        queue.pop_back();
+        for (int p : predecessors[static_cast<std::size_t>(s)])
+            if (!marked[static_cast<std::size_t>(p)]) {
+                marked[static_cast<std::size_t>(p)] = 1;
+                queue.push_back(p);
+            }
+    }
+}
+
+// States from which some run is accepted: for some pair, a cycle outside
+// its fin states through one of its inf states is reachable.
+std::vector<char> nonempty_states(const dra_t& a) {
+    std::vector<char> marked(static_cast<std::size_t>(a.state_count), 0);
+    for (const rabin_pair_t& p : a.pairs) {
+        std::vector<int> allowed;
+        for (int s = 0; s < a.state_count; ++s)
+            if (!p.fin[static_cast<std::size_t>(s)]) allowed.push_back(s);
+        for (const std::vector<int>& c : sub_components(a, allowed))
+            for (int s : c)
+                if (p.inf[static_cast<std::size_t>(s)]) {
+                    for (int t : c) marked[static_cast<std::size_t>(t)] = 1;
+                    break;
+                }
+    }
+    close_backwards(a, marked);
+    return marked;
+}
+
+// States from which some run is rejected: a reachable cycle that, for every
+// pair, meets its fin states or misses its inf states. A component that
+// fails this for some pair can only hold such cycles away from that pair's
+// inf states, so those are removed and the rest split again (the usual
+// Streett emptiness check, with a work list instead of recursion).
+std::vector<char> rejecting_states(const dra_t& a) {
+    std::vector<char> marked(static_cast<std::size_t>(a.state_count), 0);
+    std::vector<int> all(static_cast<std::size_t>(a.state_count));
+    for (int s = 0; s < a.state_count; ++s) all[static_cast<std::size_t>(s)] = s;
+    std::vector<std::vector<int>> work = sub_components(a, all);
+    while (!work.empty()) {
+        std::vector<int> c = std::move(work.back());
+        work.pop_back();
+        const rabin_pair_t* violated = nullptr;
+        for (const rabin_pair_t& p : a.pairs) {
+            bool fin = false, inf = false;
+            for (int s : c) {
+                fin = fin || p.fin[static_cast<std::size_t>(s)];
+                inf = inf || p.inf[static_cast<std::size_t>(s)];
+            }
+            if (!fin && inf) {
+                violated = &p;
+                break;
+            }
+        }
+        if (!violated) {
+            for (int s : c) marked[static_cast<std::size_t>(s)] = 1;
+            continue;
+        }
+        std::vector<int> rest;
+        for (int s : c)
+            if (!violated->inf[static_cast<std::size_t>(s)]) rest.push_back(s);
+        for (std::vector<int>& d : sub_components(a, rest)) work.push_back(std::move(d));
+    }
+    close_backwards(a, marked);
+    return marked;
+}
+
+// States that accept nothing all become one rejecting sink, and states that
+// accept everything one accepting sink: equal languages, though Safra's
+// construction or a product tells them apart by their acceptance marks.
+void merge_trivial_languages(dra_t& a) {
+    const std::vector<char> nonempty = nonempty_states(a);
+    const std::vector<char> rejecting = rejecting_states(a);
+    const int letters = a.letter_count();
+    auto redirect = [&](auto&& is_member, bool accepting) {
+        int sink = -1;
+        for (int s = 0; s < a.state_count; ++s) {
+            if (!is_member(s)) continue;
+            if (sink < 0) sink = s;
+            for (int l = 0; l < letters; ++l)
+                a.delta[static_cast<std::size_t>(s) * static_cast<std::size_t>(letters) + static_cast<std::size_t>(l)] = sink;
+            for (std::size_t i = 0; i < a.pairs.size(); ++i) {
+                a.pairs[i].fin[static_cast<std::size_t>(s)] = 0;
+                a.pairs[i].inf[static_cast<std::size_t>(s)] = accepting && i == 0;
+            }
+        }
+    };
+    redirect([&](int s) { return !nonempty[static_cast<std::size_t>(s)]; }, false);
+    if (!a.pairs.empty()) redirect([&](int s) { return !rejecting[static_cast<std::size_t>(s)]; }, true);
+}
+
 }  // namespace
 
 void reduce_dra(dra_t& a) {
+    keep_reachable(a);
+    merge_trivial_languages(a);
     keep_reachable(a);
     // Merging can join cycles and so change which states lie on one; a few
     // rounds reach the fixpoint in practice, and each round is sound alone.
