@@ -4,6 +4,8 @@
 #include <iterator>
 #include <vector>
 
+#include "support/message_text.hpp"
+
 letter_set_t complement_of(letter_set_t set) {
     set.complemented = !set.complemented;
     return set;
@@ -38,14 +40,6 @@ letter_set_t union_of(const letter_set_t& a, const letter_set_t& b) {
 }
 
 namespace {
-
-std::string at_line(int line, const std::string& reason) {
-    return "line " + std::to_string(line) + ": " + reason;
-}
-
-bool is_punct(const hoa_token_t& token, char c) {
-    return token.kind == hoa_token_kind_t::punctuation && token.text.size() == 1 && token.text[0] == c;
-}
 
 // Operator stack entries: '!', '&', '|' and '(' as pushed.
 int precedence(char op) { return op == '!' ? 3 : op == '&' ? 2 : op == '|' ? 1 : 0; }
