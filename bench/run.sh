@@ -140,4 +140,7 @@ measure redefine - "100 MB" - "-d P" -d P "$work/redefine.dmts"
 
 python3 "$root/bench/summarize.py" "$rows" \
     --binary "${velkin#$root/}" --limit "$limit" --repeat "$repeat" --load "$load_at_start" > "$out"
+# The with/without measurements of the performance tricks come from
+# bench/compare.py runs, not from this script; they are carried over.
+cat "$root/bench/tricks.md" >> "$out"
 echo "wrote $out"
