@@ -1,0 +1,150 @@
+#include "product/rabin_regions.hpp"
+
+#include <algorithm>
+
+#include "product/pair_fixpoint.hpp"
+#include "product/product.hpp"
+
+bool is_subset(const bitset_t& a, const bitset_t& b) {
+    const uint32_t* x = a.data();
+    const uint32_t* y = b.data();
+    const uint32_t words = a.word_count();
+    for (uint32_t w = 0; w < words; ++w)
+        if ((x[w] & ~y[w]) != 0) return false;
+    return true;
+}
+
+namespace {
+
+// The pair indices in a mask, ascending.
+template <class F>
+void for_each_pair(uint32_t pairs, F f) {
+    for (uint32_t l = 0; pairs >> l != 0; ++l)
+        if ((pairs >> l) & 1u) f(l);
+}
+
+}  // namespace
+
+rabin_regions_t::rabin_regions_t(const ra_product_t& game, pair_fixpoint_t& engine)
+    : product(game),
+      one_pair(engine),
+      n(static_cast<uint32_t>(game.state_count)),
+      pair_count(static_cast<uint32_t>(game.good.size())) {
+    // Keep the evaluations of all levels within a fixed budget: an entry
+    // holds about pairs + 2 sets, and there are at most 2^pairs levels.
+    constexpr std::size_t budget = std::size_t{128} << 20;
+    const std::size_t set_bytes = std::size_t{bitset_t::words_for(n)} * 4 + 64;
+    const std::size_t level_count = std::size_t{1} << std::min<uint32_t>(pair_count, 16);
+    const std::size_t per_level = budget / (level_count * (pair_count + 2) * set_bytes);
+    entries_per_level = std::clamp<std::size_t>(per_level, 2, 16);
+}
+
+bitset_t rabin_regions_t::allowed_without_bad(uint32_t l, const bitset_t& allowed) const {
+    bitset_t allowed_l = allowed;
+    allowed_l.subtract(product.bad[l]);
+    return allowed_l;
+}
+
+bitset_t rabin_regions_t::good_within(uint32_t l, const bitset_t& allowed) const {
+    bitset_t good_l = product.good[l];
+    good_l.subtract(product.bad[l]);
+    good_l.intersect_with(allowed);
+    return good_l;
+}
+
+bitset_t rabin_regions_t::region(uint32_t pairs, const bitset_t& allowed, const bitset_t& goal) {
+    return evaluate(pairs, allowed, goal).result;
+}
+
+std::vector<bitset_t> rabin_regions_t::pair_regions(uint32_t pairs, const bitset_t& allowed,
+                                                    const bitset_t& goal) {
+    return evaluate(pairs, allowed, goal).pair_sets;
+}
+
+const rabin_regions_t::entry_t& rabin_regions_t::evaluate(uint32_t pairs, const bitset_t& allowed,
+                                                          const bitset_t& goal) {
+    const uint64_t now = ++clock;
+    {
+        level_t& level = levels[pairs];
+        if (level.allowed.capacity() != n || !level.allowed.equals(allowed)) {
+            level.allowed = allowed;
+            level.entries.clear();
+        }
+        for (entry_t& e : level.entries)
+            if (e.goal.equals(goal)) {
+                e.last_use = now;
+                return e;
+            }
+    }
+
+    // Bounds for every Y_l from the evaluations at other goals. Y_l contains
+    // goal, and lies within allowed - bad_l plus goal, a set that the
+    // operator maps into itself.
+    std::vector<bitset_t> lower(pair_count);
+    std::vector<bitset_t> upper(pair_count);
+    for_each_pair(pairs, [&](uint32_t l) {
+        lower[l] = goal;
+        upper[l] = allowed_without_bad(l, allowed);
+        upper[l].unite_with(goal);
+    });
+    for (entry_t& e : levels[pairs].entries) {
+        const bool below = is_subset(e.goal, goal);
+        const bool above = is_subset(goal, e.goal);
+        if (!below && !above) continue;
+        e.last_use = now;
+        for_each_pair(pairs, [&](uint32_t l) {
+            if (below) lower[l].unite_with(e.pair_sets[l]);
+            if (above) upper[l].intersect_with(e.pair_sets[l]);
+        });
+    }
+
+    entry_t computed{goal, bitset_t(n, BS_EMPTY), std::vector<bitset_t>(pair_count), now};
+    for_each_pair(pairs, [&](uint32_t l) {
+        computed.pair_sets[l] = pair_region(pairs, l, allowed, goal, std::move(upper[l]), lower[l]);
+        computed.result.unite_with(computed.pair_sets[l]);
+    });
+
+    // The nested evaluations ran for smaller sets of pairs, so this level
+    // has no entry for this goal yet.
+    level_t& level = levels[pairs];
+    if (level.entries.size() < entries_per_level) {
+        level.entries.push_back(std::move(computed));
+        return level.entries.back();
+    }
+    entry_t& oldest = *std::min_element(level.entries.begin(), level.entries.end(),
+                                        [](const entry_t& a, const entry_t& b) { return a.last_use < b.last_use; });
+    oldest = std::move(computed);
+    return oldest;
+}
+
+bitset_t rabin_regions_t::pair_region(uint32_t pairs, uint32_t l, const bitset_t& allowed, const bitset_t& goal,
+                                      bitset_t y, const bitset_t& lower) {
+    const uint32_t rest = pairs & ~(1u << l);
+    const bitset_t allowed_l = allowed_without_bad(l, allowed);
+    const bitset_t good_l = good_within(l, allowed);
+    if (rest == 0) {
+        // The one-pair engine finds the greatest fixpoint incrementally from
+        // the full set; it does not need the bounds.
+        bitset_t base(n, BS_EMPTY);
+        return one_pair.greatest(allowed_l, good_l, goal, base);
+    }
+    for (;;) {  // greatest fixpoint over Y, y above it and mapped into itself
+        bitset_t b = product.cpred(y);
+        b.intersect_with(good_l);
+        b.unite_with(goal);
+        // The least fixpoint over X, from below. Its value lies within y, so
+        // once x covers y the value is y, which is then the greatest fixpoint.
+        bitset_t x = lower;
+        while (!is_subset(y, x)) {
+            bitset_t k = product.cpred(x);
+            k.intersect_with(allowed_l);
+            k.unite_with(b);
+            bitset_t next = region(rest, allowed_l, k);
+            next.unite_with(x);
+            if (next.equals(x)) break;
+            x = std::move(next);
+        }
+        if (is_subset(y, x)) return y;
+        y = std::move(x);
+    }
+}
