@@ -1,21 +1,32 @@
 # Quick start: `make demo` builds Velkin and solves a shipped example;
 # `make check` builds everything and runs the whole test suite, once plainly
-# and once under AddressSanitizer and UndefinedBehaviorSanitizer.
+# and once under AddressSanitizer and UndefinedBehaviorSanitizer. Both first
+# install the Debian packages they need and miss (tools/install-deps.sh), so
+# they work on a fresh machine run as root.
 JOBS ?= $(shell nproc)
 
-.PHONY: all demo check test sanitize fuzz bench install clean
+.PHONY: all deps test-deps demo check test sanitize fuzz bench install clean
 
-all:
-	cmake -S . -B build -DCMAKE_BUILD_TYPE=Release > /dev/null
+deps:
+	@bash tools/install-deps.sh build
+
+test-deps:
+	@bash tools/install-deps.sh build test
+
+all: test-deps
+	cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DVELKIN_TESTS=ON > /dev/null
 	cmake --build build -j $(JOBS)
 
-demo: all
+# The demo needs the binary alone: no test framework, no other target.
+demo: deps
+	cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DVELKIN_TESTS=OFF > /dev/null
+	cmake --build build -j $(JOBS) --target velkin
 	./build/velkin -r examples/vending.dra -s Machine examples/vending.dmts
 
 test: all
 	cd build && ctest --output-on-failure -j $(JOBS)
 
-sanitize:
+sanitize: test-deps
 	cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DVELKIN_SANITIZE=ON > /dev/null
 	cmake --build build-asan -j $(JOBS)
 	cd build-asan && ctest --output-on-failure -j $(JOBS)
@@ -31,6 +42,7 @@ check:
 
 # Short libFuzzer runs (needs clang and libclang-rt-14-dev).
 fuzz:
+	@bash tools/install-deps.sh build fuzz
 	bash tests/fuzz/run.sh
 
 # Scaling runs into bench/RESULTS.md (a few minutes; not part of check).

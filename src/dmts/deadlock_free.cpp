@@ -19,7 +19,7 @@
 #include <vector>
 
 #include "dmts/dmts.hpp"
-#include "dmts/prefetch.hpp"
+#include "support/prefetch.hpp"
 
 namespace {
 

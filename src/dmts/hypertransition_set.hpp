@@ -13,7 +13,7 @@
 #include <initializer_list>
 #include <iterator>
 
-#include "dmts/compact_vector.hpp"
+#include "support/compact_vector.hpp"
 #include "dmts/transition.hpp"
 
 class hypertransition_set_t {

@@ -15,8 +15,8 @@
 #include <string_view>
 #include <vector>
 
-#include "dmts/large_table_allocator.hpp"
-#include "dmts/prefetch.hpp"
+#include "support/large_table_allocator.hpp"
+#include "support/prefetch.hpp"
 
 uint64_t hash_name(std::string_view name);
 

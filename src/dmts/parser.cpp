@@ -12,7 +12,7 @@
 #include "dmts/grammar.hpp"
 #include "dmts/lalr_table.hpp"
 #include "dmts/parse_stack.hpp"
-#include "dmts/prefetch.hpp"
+#include "support/prefetch.hpp"
 #include "dmts/scanner.hpp"
 
 namespace {

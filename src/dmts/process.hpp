@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "dmts/flat_set.hpp"
+#include "support/flat_set.hpp"
 #include "dmts/hypertransition_set.hpp"
-#include "dmts/prefetch.hpp"
+#include "support/prefetch.hpp"
 #include "dmts/transition.hpp"
 
 class process_table_t;

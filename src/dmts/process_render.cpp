@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "dmts/dmts.hpp"
-#include "dmts/dot_text.hpp"
-#include "dmts/prefetch.hpp"
+#include "support/dot_text.hpp"
+#include "support/prefetch.hpp"
 
 namespace {
 

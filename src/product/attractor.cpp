@@ -2,7 +2,7 @@
 
 #include <limits>
 
-#include "dmts/prefetch.hpp"
+#include "support/prefetch.hpp"
 #include "product/product.hpp"
 
 attractor_t::attractor_t(const ra_product_t& game, const predecessors_t& predecessors)

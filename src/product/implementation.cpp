@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "dmts/prefetch.hpp"
+#include "support/prefetch.hpp"
 #include "product/product.hpp"
 
 namespace {

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "dmts/prefetch.hpp"
+#include "support/prefetch.hpp"
 #include "product/product.hpp"
 
 pair_fixpoint_t::pair_fixpoint_t(const ra_product_t& game, const predecessors_t& predecessors)

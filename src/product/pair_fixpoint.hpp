@@ -24,7 +24,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "product/bitset.hpp"
+#include "support/bitset.hpp"
 #include "product/predecessors.hpp"
 
 class ra_product_t;

@@ -12,8 +12,8 @@
 #include <vector>
 
 #include "dmts/dmts.hpp"
-#include "dmts/large_table_allocator.hpp"
-#include "product/bitset.hpp"
+#include "support/large_table_allocator.hpp"
+#include "support/bitset.hpp"
 #include "product/product_index.hpp"
 #include "rabin/rabin.hpp"
 

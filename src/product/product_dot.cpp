@@ -4,8 +4,8 @@
 // extraction would not follow are dashed.
 #include <iostream>
 
-#include "dmts/dot_text.hpp"
-#include "dmts/prefetch.hpp"
+#include "support/dot_text.hpp"
+#include "support/prefetch.hpp"
 #include "product/product.hpp"
 
 void ra_product_t::output_dot() const {

@@ -11,7 +11,7 @@
 #include <utility>
 #include <vector>
 
-#include "dmts/prefetch.hpp"
+#include "support/prefetch.hpp"
 
 class product_index_t {
 public:

@@ -31,7 +31,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "product/bitset.hpp"
+#include "support/bitset.hpp"
 
 class ra_product_t;
 class pair_fixpoint_t;

@@ -17,7 +17,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "product/bitset.hpp"
+#include "support/bitset.hpp"
 #include "product/rabin_regions.hpp"
 
 class ra_product_t;

@@ -7,7 +7,7 @@
 // recursion is a single level that the one-pair engine already makes cheap.
 #include <optional>
 
-#include "dmts/prefetch.hpp"
+#include "support/prefetch.hpp"
 #include "product/attractor.hpp"
 #include "product/pair_fixpoint.hpp"
 #include "product/product.hpp"

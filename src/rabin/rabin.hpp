@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "product/bitset.hpp"
+#include "support/bitset.hpp"
 
 struct rabin_t {
     int state_count = 0;

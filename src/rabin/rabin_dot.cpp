@@ -4,7 +4,7 @@
 #include <ostream>
 #include <vector>
 
-#include "dmts/dot_text.hpp"
+#include "support/dot_text.hpp"
 #include "rabin/rabin.hpp"
 
 bool rabin_t::out_gb_string(std::ostream& out, int state) const {

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "product/bitset.hpp"
+#include "support/bitset.hpp"
 
 namespace {
 

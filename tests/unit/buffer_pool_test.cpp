@@ -5,7 +5,7 @@
 #include <random>
 #include <vector>
 
-#include "dmts/buffer_pool.hpp"
+#include "support/buffer_pool.hpp"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "dmts/large_table_allocator.hpp"
+#include "support/large_table_allocator.hpp"
 #include "dmts/name_index.hpp"
 
 namespace {

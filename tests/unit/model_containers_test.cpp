@@ -6,7 +6,7 @@
 #include <set>
 #include <string>
 
-#include "dmts/flat_set.hpp"
+#include "support/flat_set.hpp"
 #include "dmts/hypertransition_set.hpp"
 #include "dmts/name_index.hpp"
 #include "dmts/process_table.hpp"

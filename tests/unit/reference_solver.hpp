@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "product/bitset.hpp"
+#include "support/bitset.hpp"
 #include "product/product.hpp"
 
 namespace product_test {

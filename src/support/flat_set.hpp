@@ -10,7 +10,7 @@
 #include <algorithm>
 #include <initializer_list>
 
-#include "dmts/compact_vector.hpp"
+#include "support/compact_vector.hpp"
 
 template <typename T>
 class flat_set_t {

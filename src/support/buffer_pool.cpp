@@ -1,4 +1,4 @@
-#include "dmts/buffer_pool.hpp"
+#include "support/buffer_pool.hpp"
 
 void* buffer_pool_t::carve(std::size_t bytes) {
     if (static_cast<std::size_t>(slab_end_ - slab_next_) < bytes) {

@@ -10,7 +10,7 @@
 #include <stdexcept>
 #include <type_traits>
 
-#include "dmts/buffer_pool.hpp"
+#include "support/buffer_pool.hpp"
 
 template <typename T>
 class compact_vector_t {

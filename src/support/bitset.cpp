@@ -1,4 +1,4 @@
-#include "product/bitset.hpp"
+#include "support/bitset.hpp"
 
 #include <cstring>
 

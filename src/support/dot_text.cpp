@@ -1,4 +1,4 @@
-#include "dmts/dot_text.hpp"
+#include "support/dot_text.hpp"
 
 #include <cctype>
 
