@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "product/pair_fixpoint.hpp"
+#include "product/predecessors.hpp"
 #include "product/product.hpp"
 
 bool is_subset(const bitset_t& a, const bitset_t& b) {
@@ -25,8 +26,10 @@ void for_each_pair(uint32_t pairs, F f) {
 
 }  // namespace
 
-rabin_regions_t::rabin_regions_t(const ra_product_t& game, pair_fixpoint_t& engine)
+rabin_regions_t::rabin_regions_t(const ra_product_t& game, const predecessors_t& predecessors,
+                                 pair_fixpoint_t& engine)
     : product(game),
+      pred(predecessors),
       one_pair(engine),
       n(static_cast<uint32_t>(game.state_count)),
       pair_count(static_cast<uint32_t>(game.good.size())) {
@@ -37,6 +40,34 @@ rabin_regions_t::rabin_regions_t(const ra_product_t& game, pair_fixpoint_t& engi
     const std::size_t level_count = std::size_t{1} << std::min<uint32_t>(pair_count, 16);
     const std::size_t per_level = budget / (level_count * (pair_count + 2) * set_bytes);
     entries_per_level = std::clamp<std::size_t>(per_level, 2, 16);
+    successors_in_y.assign(n, 0);
+}
+
+void rabin_regions_t::keep_core(bitset_t& y, const bitset_t& goal) {
+    // A state node leaves with its first successor that leaves; a choice
+    // node with its last successor in y.
+    leaving.clear();
+    for (uint32_t s = y.next(0); s < n; s = y.next(s + 1)) {
+        uint32_t inside = 0;
+        for (uint32_t e = product.edge_begin[s]; e < product.edge_begin[s + 1]; ++e)
+            inside += y.test(static_cast<uint32_t>(product.edges[e].target));
+        const uint32_t degree = product.edge_begin[s + 1] - product.edge_begin[s];
+        const bool choice = product.is_choice(static_cast<int>(s));
+        successors_in_y[s] = inside;
+        if (!goal.test(s) && (choice ? inside == 0 : inside != degree)) leaving.push_back(s);
+    }
+    for (uint32_t s : leaving) y.unset(s);
+    for (std::size_t i = 0; i < leaving.size(); ++i) {
+        const uint32_t t = leaving[i];
+        for (uint32_t p = pred.begin[t]; p < pred.begin[t + 1]; ++p) {
+            const uint32_t entry = pred.source[p];
+            const uint32_t s = predecessors_t::state_of(entry);
+            if (!y.test(s) || goal.test(s)) continue;
+            if (predecessors_t::is_choice(entry) && --successors_in_y[s] != 0) continue;
+            y.unset(s);
+            leaving.push_back(s);
+        }
+    }
 }
 
 bitset_t rabin_regions_t::allowed_without_bad(uint32_t l, const bitset_t& allowed) const {
@@ -129,6 +160,9 @@ bitset_t rabin_regions_t::pair_region(uint32_t pairs, uint32_t l, const bitset_t
         return one_pair.greatest(allowed_l, good_l, goal, base);
     }
     for (;;) {  // greatest fixpoint over Y, y above it and mapped into itself
+        // Every member of the result is in goal or in cpred of the result,
+        // so the core of y holds it, and is mapped into itself as y is.
+        keep_core(y, goal);
         bitset_t b = product.cpred(y);
         b.intersect_with(good_l);
         b.unite_with(goal);

@@ -35,6 +35,7 @@
 
 class ra_product_t;
 class pair_fixpoint_t;
+struct predecessors_t;
 
 // Whether every member of a is a member of b (equal capacities).
 bool is_subset(const bitset_t& a, const bitset_t& b);
@@ -44,7 +45,7 @@ public:
     // Pair sets are bit masks over the pair indices, so at most 32 pairs.
     static constexpr uint32_t max_pairs = 32;
 
-    rabin_regions_t(const ra_product_t& product, pair_fixpoint_t& one_pair);
+    rabin_regions_t(const ra_product_t& product, const predecessors_t& predecessors, pair_fixpoint_t& one_pair);
 
     // The set Rabin(pairs, allowed, goal) returns.
     bitset_t region(uint32_t pairs, const bitset_t& allowed, const bitset_t& goal);
@@ -73,14 +74,20 @@ private:
     // and the under-approximation lower.
     bitset_t pair_region(uint32_t pairs, uint32_t l, const bitset_t& allowed, const bitset_t& goal, bitset_t y,
                          const bitset_t& lower);
+    // Takes out of y, one after another, the states outside goal that are
+    // not in cpred(y): none of them is in a fixpoint below y.
+    void keep_core(bitset_t& y, const bitset_t& goal);
     bitset_t allowed_without_bad(uint32_t l, const bitset_t& allowed) const;
     bitset_t good_within(uint32_t l, const bitset_t& allowed) const;
 
     const ra_product_t& product;
+    const predecessors_t& pred;
     pair_fixpoint_t& one_pair;
     const uint32_t n;
     const uint32_t pair_count;
     std::size_t entries_per_level;
     uint64_t clock = 0;
     std::unordered_map<uint32_t, level_t> levels;
+    std::vector<uint32_t> successors_in_y;  // of the choice nodes, for keep_core
+    std::vector<uint32_t> leaving;
 };

@@ -3,8 +3,9 @@
 #include "product/attractor.hpp"
 #include "product/product.hpp"
 
-rabin_solver_t::rabin_solver_t(ra_product_t& game, attractor_t& engine, pair_fixpoint_t& one_pair)
-    : product(game), attractor(engine), regions(game, one_pair), n(static_cast<uint32_t>(game.state_count)) {}
+rabin_solver_t::rabin_solver_t(ra_product_t& game, const predecessors_t& predecessors, attractor_t& engine,
+                               pair_fixpoint_t& one_pair)
+    : product(game), attractor(engine), regions(game, predecessors, one_pair), n(static_cast<uint32_t>(game.state_count)) {}
 
 bitset_t rabin_solver_t::rabin(uint32_t pairs, const bitset_t& allowed, const bitset_t& goal, bitset_t& ranked,
                                uint32_t& counter) {

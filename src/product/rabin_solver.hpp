@@ -23,10 +23,12 @@
 class ra_product_t;
 class attractor_t;
 class pair_fixpoint_t;
+struct predecessors_t;
 
 class rabin_solver_t {
 public:
-    rabin_solver_t(ra_product_t& product, attractor_t& attractor, pair_fixpoint_t& one_pair);
+    rabin_solver_t(ra_product_t& product, const predecessors_t& predecessors, attractor_t& attractor,
+                   pair_fixpoint_t& one_pair);
 
     // Rabin(pairs, allowed, goal, ranked, counter) with the pairs as a bit
     // mask: returns the same set, and leaves ranked, counter and the ranks of
