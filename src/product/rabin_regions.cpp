@@ -15,6 +15,25 @@ bool is_subset(const bitset_t& a, const bitset_t& b) {
     return true;
 }
 
+bitset_t cpred_within(const ra_product_t& product, const bitset_t& x, const bitset_t& within) {
+    const uint32_t n = within.capacity();
+    bitset_t result(n, BS_EMPTY);
+    for (uint32_t s = within.next(0); s < n; s = within.next(s + 1)) {
+        const uint32_t begin = product.edge_begin[s];
+        const uint32_t end = product.edge_begin[s + 1];
+        bool in;
+        if (product.is_choice(static_cast<int>(s))) {
+            in = false;
+            for (uint32_t e = begin; e < end && !in; ++e) in = x.test(static_cast<uint32_t>(product.edges[e].target));
+        } else {
+            in = true;
+            for (uint32_t e = begin; e < end && in; ++e) in = x.test(static_cast<uint32_t>(product.edges[e].target));
+        }
+        if (in) result.set(s);
+    }
+    return result;
+}
+
 namespace {
 
 // The pair indices in a mask, ascending.
@@ -83,17 +102,18 @@ bitset_t rabin_regions_t::good_within(uint32_t l, const bitset_t& allowed) const
     return good_l;
 }
 
-bitset_t rabin_regions_t::region(uint32_t pairs, const bitset_t& allowed, const bitset_t& goal) {
-    return evaluate(pairs, allowed, goal).result;
+bitset_t rabin_regions_t::region(uint32_t pairs, const bitset_t& allowed, const bitset_t& goal,
+                                 const bitset_t* bound) {
+    return evaluate(pairs, allowed, goal, bound).result;
 }
 
 std::vector<bitset_t> rabin_regions_t::pair_regions(uint32_t pairs, const bitset_t& allowed,
                                                     const bitset_t& goal) {
-    return evaluate(pairs, allowed, goal).pair_sets;
+    return evaluate(pairs, allowed, goal, nullptr).pair_sets;
 }
 
 const rabin_regions_t::entry_t& rabin_regions_t::evaluate(uint32_t pairs, const bitset_t& allowed,
-                                                          const bitset_t& goal) {
+                                                          const bitset_t& goal, const bitset_t* bound) {
     const uint64_t now = ++clock;
     {
         level_t& level = levels[pairs];
@@ -131,7 +151,7 @@ const rabin_regions_t::entry_t& rabin_regions_t::evaluate(uint32_t pairs, const 
 
     entry_t computed{goal, bitset_t(n, BS_EMPTY), std::vector<bitset_t>(pair_count), now};
     for_each_pair(pairs, [&](uint32_t l) {
-        computed.pair_sets[l] = pair_region(pairs, l, allowed, goal, std::move(upper[l]), lower[l]);
+        computed.pair_sets[l] = pair_region(pairs, l, allowed, goal, std::move(upper[l]), lower[l], bound);
         computed.result.unite_with(computed.pair_sets[l]);
     });
 
@@ -149,31 +169,39 @@ const rabin_regions_t::entry_t& rabin_regions_t::evaluate(uint32_t pairs, const 
 }
 
 bitset_t rabin_regions_t::pair_region(uint32_t pairs, uint32_t l, const bitset_t& allowed, const bitset_t& goal,
-                                      bitset_t y, const bitset_t& lower) {
+                                      bitset_t y, const bitset_t& lower, const bitset_t* bound) {
     const uint32_t rest = pairs & ~(1u << l);
     const bitset_t allowed_l = allowed_without_bad(l, allowed);
     const bitset_t good_l = good_within(l, allowed);
     if (rest == 0) {
-        // The one-pair engine finds the greatest fixpoint incrementally from
-        // the full set; it does not need the bounds.
+        // The one-pair engine finds the greatest fixpoint incrementally, from
+        // any set that holds it.
+        if (bound != nullptr) y.intersect_with(*bound);
         bitset_t base(n, BS_EMPTY);
-        return one_pair.greatest(allowed_l, good_l, goal, base);
+        return one_pair.greatest(allowed_l, good_l, goal, base, &y);
     }
     for (;;) {  // greatest fixpoint over Y, y above it and mapped into itself
         // Every member of the result is in goal or in cpred of the result,
         // so the core of y holds it, and is mapped into itself as y is.
         keep_core(y, goal);
-        bitset_t b = product.cpred(y);
-        b.intersect_with(good_l);
+        // base = (good_l ∩ cpred(y)) ∪ goal. The operator's value holds the
+        // base and lies within y, and the core's members outside goal are in
+        // cpred(y), so this is good_l ∩ y, plus goal.
+        bitset_t b = good_l;
+        b.intersect_with(y);
         b.unite_with(goal);
         // The least fixpoint over X, from below. Its value lies within y, so
         // once x covers y the value is y, which is then the greatest fixpoint.
+        // K lies within that value too, so cpred is needed only within y.
+        bitset_t y_allowed = y;
+        y_allowed.intersect_with(allowed_l);
+        y_allowed.subtract(b);
         bitset_t x = lower;
         while (!is_subset(y, x)) {
-            bitset_t k = product.cpred(x);
-            k.intersect_with(allowed_l);
+            bitset_t k = cpred_within(product, x, y_allowed);
             k.unite_with(b);
-            bitset_t next = region(rest, allowed_l, k);
+            // The value lies within y, which y maps into itself.
+            bitset_t next = region(rest, allowed_l, k, &y);
             next.unite_with(x);
             if (next.equals(x)) break;
             x = std::move(next);

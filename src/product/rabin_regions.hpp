@@ -39,6 +39,8 @@ struct predecessors_t;
 
 // Whether every member of a is a member of b (equal capacities).
 bool is_subset(const bitset_t& a, const bitset_t& b);
+// cpred(x) ∩ within, looking only at the members of within.
+bitset_t cpred_within(const ra_product_t& product, const bitset_t& x, const bitset_t& within);
 
 class rabin_regions_t {
 public:
@@ -47,8 +49,11 @@ public:
 
     rabin_regions_t(const ra_product_t& product, const predecessors_t& predecessors, pair_fixpoint_t& one_pair);
 
-    // The set Rabin(pairs, allowed, goal) returns.
-    bitset_t region(uint32_t pairs, const bitset_t& allowed, const bitset_t& goal);
+    // The set Rabin(pairs, allowed, goal) returns. A caller that knows a
+    // superset of it may pass it as bound; the one-pair engine then starts
+    // from there.
+    bitset_t region(uint32_t pairs, const bitset_t& allowed, const bitset_t& goal,
+                    const bitset_t* bound = nullptr);
     // Y_l for every pair l in pairs, at index l; empty sets of capacity 0 at
     // the other indices.
     std::vector<bitset_t> pair_regions(uint32_t pairs, const bitset_t& allowed, const bitset_t& goal);
@@ -69,11 +74,11 @@ private:
         std::vector<entry_t> entries;
     };
 
-    const entry_t& evaluate(uint32_t pairs, const bitset_t& allowed, const bitset_t& goal);
+    const entry_t& evaluate(uint32_t pairs, const bitset_t& allowed, const bitset_t& goal, const bitset_t* bound);
     // Y_l, from the over-approximation y (mapped into itself by the operator)
-    // and the under-approximation lower.
+    // and the under-approximation lower; bound, if given, also holds Y_l.
     bitset_t pair_region(uint32_t pairs, uint32_t l, const bitset_t& allowed, const bitset_t& goal, bitset_t y,
-                         const bitset_t& lower);
+                         const bitset_t& lower, const bitset_t* bound);
     // Takes out of y, one after another, the states outside goal that are
     // not in cpred(y): none of them is in a fixpoint below y.
     void keep_core(bitset_t& y, const bitset_t& goal);

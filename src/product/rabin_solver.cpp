@@ -24,10 +24,12 @@ bitset_t rabin_solver_t::rabin(uint32_t pairs, const bitset_t& allowed, const bi
         const uint32_t rest = pairs & ~(1u << l);
         bitset_t allowed_l = allowed;
         allowed_l.subtract(product.bad[l]);
+        // (good_l ∩ cpred(y)) ∪ goal: y holds that set, and its members
+        // outside goal are in cpred(y), so good_l ∩ y plus goal is the same.
         bitset_t b = product.good[l];
         b.subtract(product.bad[l]);
         b.intersect_with(allowed);
-        b.intersect_with(product.cpred(y));
+        b.intersect_with(y);
         b.unite_with(goal);
 
         // The last round over Y, the one whose ranks survive.
@@ -36,12 +38,15 @@ bitset_t rabin_solver_t::rabin(uint32_t pairs, const bitset_t& allowed, const bi
         if (rest == 0) {
             attractor.run(allowed_l, b, h, r, product.rank);
         } else {
+            // K lies within y, so cpred is needed only there.
+            bitset_t y_allowed = y;
+            y_allowed.intersect_with(allowed_l);
+            y_allowed.subtract(b);
             bitset_t x(n, BS_EMPTY);
             for (;;) {  // least fixpoint over X, which ends at y
-                bitset_t k = product.cpred(x);
-                k.intersect_with(allowed_l);
+                bitset_t k = cpred_within(product, x, y_allowed);
                 k.unite_with(b);
-                bitset_t next = regions.region(rest, allowed_l, k);
+                bitset_t next = regions.region(rest, allowed_l, k, &y);
                 // The ranked call leaves all of next in h, so the ranking pass
                 // after it has nothing to add.
                 if (!is_subset(next, h)) rabin(rest, allowed_l, k, h, r);
