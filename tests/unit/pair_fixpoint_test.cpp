@@ -87,6 +87,14 @@ TEST(PairFixpoint, MatchesThePlainIterationOnRandomGraphs) {
             const bitset_t expected = plain_greatest(product, allowed, good, goal, expected_base);
             ASSERT_TRUE(got.equals(expected)) << "round " << round << " call " << call;
             ASSERT_TRUE(base.equals(expected_base)) << "round " << round << " call " << call;
+            // Started from a random superset of the fixpoint, the rounds
+            // find the same fixpoint and base.
+            bitset_t within = random_set(rng, n, 0.5);
+            within.unite_with(expected);
+            bitset_t within_base;
+            const bitset_t from_within = engine.greatest(allowed, good, goal, within_base, &within);
+            ASSERT_TRUE(from_within.equals(expected)) << "round " << round << " call " << call;
+            ASSERT_TRUE(within_base.equals(expected_base)) << "round " << round << " call " << call;
             bitset_t full(n, BS_FULL);
             if (!expected.equals(full) && !expected.is_empty()) ++rounds_over_one;
         }
