@@ -59,21 +59,27 @@ rabin_regions_t::rabin_regions_t(const ra_product_t& game, const predecessors_t&
     const std::size_t level_count = std::size_t{1} << std::min<uint32_t>(pair_count, 16);
     const std::size_t per_level = budget / (level_count * (pair_count + 2) * set_bytes);
     entries_per_level = std::clamp<std::size_t>(per_level, 2, 16);
-    successors_in_y.assign(n, 0);
 }
 
 void rabin_regions_t::keep_core(bitset_t& y, const bitset_t& goal) {
     // A state node leaves with its first successor that leaves; a choice
-    // node with its last successor in y.
+    // node with its last successor in y, which is looked for again each time
+    // one of them leaves (choice nodes have few successors). Goal states stay.
+    auto has_successor_in_y = [&](uint32_t s) {
+        for (uint32_t e = product.edge_begin[s]; e < product.edge_begin[s + 1]; ++e)
+            if (y.test(static_cast<uint32_t>(product.edges[e].target))) return true;
+        return false;
+    };
+    auto has_successor_outside_y = [&](uint32_t s) {
+        for (uint32_t e = product.edge_begin[s]; e < product.edge_begin[s + 1]; ++e)
+            if (!y.test(static_cast<uint32_t>(product.edges[e].target))) return true;
+        return false;
+    };
     leaving.clear();
     for (uint32_t s = y.next(0); s < n; s = y.next(s + 1)) {
-        uint32_t inside = 0;
-        for (uint32_t e = product.edge_begin[s]; e < product.edge_begin[s + 1]; ++e)
-            inside += y.test(static_cast<uint32_t>(product.edges[e].target));
-        const uint32_t degree = product.edge_begin[s + 1] - product.edge_begin[s];
-        const bool choice = product.is_choice(static_cast<int>(s));
-        successors_in_y[s] = inside;
-        if (!goal.test(s) && (choice ? inside == 0 : inside != degree)) leaving.push_back(s);
+        if (goal.test(s)) continue;
+        if (product.is_choice(static_cast<int>(s)) ? !has_successor_in_y(s) : has_successor_outside_y(s))
+            leaving.push_back(s);
     }
     for (uint32_t s : leaving) y.unset(s);
     for (std::size_t i = 0; i < leaving.size(); ++i) {
@@ -82,7 +88,7 @@ void rabin_regions_t::keep_core(bitset_t& y, const bitset_t& goal) {
             const uint32_t entry = pred.source[p];
             const uint32_t s = predecessors_t::state_of(entry);
             if (!y.test(s) || goal.test(s)) continue;
-            if (predecessors_t::is_choice(entry) && --successors_in_y[s] != 0) continue;
+            if (predecessors_t::is_choice(entry) && has_successor_in_y(s)) continue;
             y.unset(s);
             leaving.push_back(s);
         }

@@ -93,6 +93,5 @@ private:
     std::size_t entries_per_level;
     uint64_t clock = 0;
     std::unordered_map<uint32_t, level_t> levels;
-    std::vector<uint32_t> successors_in_y;  // of the choice nodes, for keep_core
-    std::vector<uint32_t> leaving;
+    std::vector<uint32_t> leaving;  // keep_core's work list
 };
