@@ -183,6 +183,7 @@ bitset_t rabin_regions_t::pair_region(uint32_t pairs, uint32_t l, const bitset_t
         // The one-pair engine finds the greatest fixpoint incrementally, from
         // any set that holds it.
         if (bound != nullptr) y.intersect_with(*bound);
+        if (is_subset(y, lower)) return y;  // the bounds meet
         bitset_t base(n, BS_EMPTY);
         return one_pair.greatest(allowed_l, good_l, goal, base, &y);
     }
