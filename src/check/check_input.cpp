@@ -8,31 +8,15 @@
 #include "dmts/dmts.hpp"
 #include "dmts/parser.hpp"
 #include "rabin/rabin.hpp"
+#include "support/message_text.hpp"
 
 namespace {
 
 // State of the parse in progress, for the scanner's fatal handler, which
 // cannot return into the parser and so reports from here.
 std::ostringstream* captured = nullptr;
-std::streambuf* saved_cerr = nullptr;
+std::ostream* saved_yyerr = nullptr;
 std::string current_source;
-
-// Control bytes in a diagnostic (an undefined carriage return, say) would
-// break the one-line report, so they are written as \xNN.
-std::string printable(const std::string& text) {
-    std::string out;
-    for (unsigned char c : text) {
-        if (c >= 0x20 && c < 0x7f) {
-            out += static_cast<char>(c);
-        } else {
-            static const char digits[] = "0123456789abcdef";
-            out += "\\x";
-            out += digits[c >> 4];
-            out += digits[c & 15];
-        }
-    }
-    return out;
-}
 
 std::vector<std::string> split_lines(const std::string& text) {
     std::vector<std::string> lines;
@@ -43,10 +27,10 @@ std::vector<std::string> split_lines(const std::string& text) {
 }
 
 [[noreturn]] void report_scanner_failure(int) {
-    std::cerr.rdbuf(saved_cerr);
+    yyerr = saved_yyerr;
     std::string message = captured ? captured->str() : std::string();
     while (!message.empty() && message.back() == '\n') message.pop_back();
-    std::cerr << "velkin-check: " << current_source << ": " << printable(message) << std::endl;
+    std::cerr << "velkin-check: " << current_source << ": " << printable_bytes(message) << std::endl;
     std::cout.flush();
     std::exit(2);
 }
@@ -72,7 +56,8 @@ std::unique_ptr<dmts_t> parse_specification(const std::string& text, const std::
     std::ostringstream diagnostics;
     captured = &diagnostics;
     current_source = source;
-    saved_cerr = std::cerr.rdbuf(diagnostics.rdbuf());
+    saved_yyerr = yyerr;
+    yyerr = &diagnostics;
     scanner_fatal = report_scanner_failure;
     scanner_reset();
     yyin = in;
@@ -83,16 +68,16 @@ std::unique_ptr<dmts_t> parse_specification(const std::string& text, const std::
     scanner_reset();
     std::fclose(in);
     scanner_fatal = previous_fatal;
-    std::cerr.rdbuf(saved_cerr);
+    yyerr = saved_yyerr;
     captured = nullptr;
 
     std::string first_error;
     for (const std::string& line : split_lines(diagnostics.str())) {
-        if (starts_with(line, "Warning: ")) warnings.push_back(source + ": " + printable(line));
+        if (starts_with(line, "Warning: ")) warnings.push_back(source + ": " + printable_bytes(line));
         else if (first_error.empty()) first_error = line;
     }
     if (status != 0) {
-        error = source + ": " + printable(first_error.empty() ? "cannot be parsed" : first_error);
+        error = source + ": " + printable_bytes(first_error.empty() ? "cannot be parsed" : first_error);
         return nullptr;
     }
     return model;

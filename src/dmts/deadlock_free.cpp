@@ -19,7 +19,7 @@
 #include <vector>
 
 #include "dmts/dmts.hpp"
-#include "support/prefetch.hpp"
+#include "support/row_layout.hpp"
 
 namespace {
 
@@ -38,13 +38,14 @@ struct edge_entry_t {
 
 // Groups edges by target, keeping their order within each target.
 predecessor_table_t group_by_target(const std::vector<edge_entry_t>& edges, size_t n) {
+    row_layout_t<size_t> rows;
+    rows.reset(n);
+    for (const edge_entry_t& e : edges) rows.count(static_cast<size_t>(e.target));
+    rows.close();
     predecessor_table_t table;
-    table.begin.assign(n + 1, 0);
-    for (const edge_entry_t& e : edges) ++table.begin[static_cast<size_t>(e.target) + 1];
-    for (size_t t = 0; t < n; ++t) table.begin[t + 1] += table.begin[t];
     table.entries.resize(edges.size());
-    std::vector<size_t> fill(table.begin.begin(), table.begin.end() - 1);
-    for (const edge_entry_t& e : edges) table.entries[fill[static_cast<size_t>(e.target)]++] = e.entry;
+    for (const edge_entry_t& e : edges) table.entries[rows.place(static_cast<size_t>(e.target))] = e.entry;
+    table.begin = rows.take_begin();
     return table;
 }
 
@@ -75,9 +76,6 @@ void dmts_t::disallow_deadlocks() {
     hyper_owner.reserve(hyper_total);
     must_counter.reserve(hyper_total);
     for (size_t j = 0; j < n; ++j) {
-        // The records lie in index order, their sets anywhere: request the
-        // sets a few processes ahead.
-        if (j + 6 < n) prefetch_sets(*processes[j + 6]);
         const process_t& p = *processes[j];
         for (const transition_t& t : p.may) may_edges.push_back({t.target, static_cast<int>(j)});
         for (const alternatives_t h : p.must) {

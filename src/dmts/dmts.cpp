@@ -1,6 +1,8 @@
 #include "dmts/dmts.hpp"
 
-#include <iostream>
+#include <ostream>
+
+#include "dmts/parser.hpp"
 
 dmts_t* dmts = nullptr;
 
@@ -8,7 +10,7 @@ void process_t::begin_definition() {
     if (defined) {
         // One write per warning: standard error is unbuffered, and a file of
         // many redefinitions would otherwise cost four system calls each.
-        std::cerr << ("Warning: redefinition of '" + name + "'\n") << std::flush;
+        *yyerr << ("Warning: redefinition of '" + name + "'\n") << std::flush;
         may.clear();
         must.clear();
     }

@@ -4,6 +4,7 @@
 // and output.
 #pragma once
 
+#include <iosfwd>
 #include <stack>
 #include <string>
 #include <string_view>
@@ -48,8 +49,10 @@ struct dmts_t {
     process_t* proxy() { return processes[def_stack.top()]; }
 
     // Renderings (process_render.cpp).
-    void output_dot(int start) const;
-    void draw(int start) const;
+    // Both write to the stream they are given: the DOT graph, and the plain
+    // diagnostic listing of every process reached.
+    void output_dot(int start, std::ostream& out) const;
+    void draw(int start, std::ostream& out) const;
 
     // Deadlock-free restriction (deadlock_free.cpp).
     void disallow_deadlocks();

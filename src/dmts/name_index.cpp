@@ -2,17 +2,9 @@
 
 #include <cstring>
 
-namespace {
+#include "support/hash.hpp"
 
-// The finaliser of splitmix64: every input bit reaches every output bit, so
-// names that differ in one character (P1, P2, ...) scatter over the table.
-uint64_t mix(uint64_t h) {
-    h ^= h >> 30;
-    h *= 0xbf58476d1ce4e5b9ULL;
-    h ^= h >> 27;
-    h *= 0x94d049bb133111ebULL;
-    return h ^ (h >> 31);
-}
+namespace {
 
 uint32_t load4(const char* p) {
     uint32_t word;
@@ -30,11 +22,11 @@ uint32_t load4(const char* p) {
 uint64_t hash_name(std::string_view name) {
     const char* p = name.data();
     std::size_t left = name.size();
-    uint64_t h = 0x9e3779b97f4a7c15ULL ^ left;
+    uint64_t h = golden_ratio_64 ^ left;
     while (left > 8) {
         uint64_t word;
         std::memcpy(&word, p, 8);
-        h = mix(h ^ word);
+        h = mix64(h ^ word);
         p += 8;
         left -= 8;
     }
@@ -47,5 +39,5 @@ uint64_t hash_name(std::string_view name) {
                static_cast<uint64_t>(static_cast<unsigned char>(p[left / 2])) << 8 |
                static_cast<uint64_t>(static_cast<unsigned char>(p[left - 1])) << 16;
     }
-    return mix(h ^ tail);
+    return mix64(h ^ tail);
 }

@@ -17,7 +17,7 @@
 
 namespace {
 
-void yyerror(const char* message) { std::cerr << message << "\n"; }
+void yyerror(const char* message) { *yyerr << message << "\n"; }
 
 // "syntax error, unexpected X" and, when at most four tokens could have been
 // shifted, ", expecting A or B ..." in token order.

@@ -4,9 +4,15 @@
 #pragma once
 
 #include <cstdio>
+#include <iosfwd>
 
 // Scanner input; null means standard input.
 extern FILE* yyin;
+
+// Where the scanner and the parser write their diagnostics: syntax errors,
+// redefinition warnings, undefined characters and read failures. Standard
+// error unless the caller points it elsewhere.
+extern std::ostream* yyerr;
 
 // Parses the whole input into *dmts. Returns 0 for a valid specification, 1
 // after a syntax error, 2 when the parser stack is exhausted.

@@ -2,6 +2,7 @@
 // hypertransitions.
 #pragma once
 
+#include <iosfwd>
 #include <string>
 #include <vector>
 
@@ -31,8 +32,9 @@ struct process_t {
 
     // Renderings (process_render.cpp).
     void output_dot(const process_table_t* processes, const std::vector<std::string>* action_names,
-                    int& point_counter, bool must_only) const;
-    void output(const process_table_t* processes, const std::vector<std::string>* action_names) const;
+                    int& point_counter, bool must_only, std::ostream& out) const;
+    void output(const process_table_t* processes, const std::vector<std::string>* action_names,
+                std::ostream& out) const;
 };
 
 // Starts loading the must hypertransitions of p, which lie apart from its record.

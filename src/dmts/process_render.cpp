@@ -1,8 +1,8 @@
 // Rendering of a process and everything it reaches over may transitions: as a
-// DOT graph on standard output, and as a plain text listing on standard error
-// (a diagnostic aid that no run mode calls). Both walk breadth-first from the
+// DOT graph, and as a plain text listing (a diagnostic aid that no run mode
+// calls), each to the stream it is given. Both walk breadth-first from the
 // start process, so each reachable process is written once, in the same order.
-#include <iostream>
+#include <ostream>
 #include <vector>
 
 #include "dmts/dmts.hpp"
@@ -11,11 +11,20 @@
 
 namespace {
 
+// The walk's queue says which processes come next, so their records, their
+// transition sets and the records of their targets, whose names are written,
+// are requested a few steps before they are read: in a large model they lie
+// all over memory, and waiting for each in turn is most of the walk's time.
+[[gnu::always_inline]] inline void load_ahead(const process_table_t& processes, const std::vector<int>& order,
+                                              std::size_t head) {
+    if (head + 8 < order.size()) prefetch(processes[order[head + 8]]);
+    if (head + 4 < order.size()) prefetch_sets(*processes[order[head + 4]]);
+    if (head + 2 < order.size())
+        for (const transition_t& t : processes[order[head + 2]]->may) prefetch(processes[t.target]);
+}
+
 // Calls visit(process) for every process reachable from start over may
-// transitions, breadth-first; successors are queued in may-set order. The
-// queue says which processes come next, so their records, their transition
-// sets and the records of their targets, whose names visit writes, are loaded
-// a few steps in advance.
+// transitions, breadth-first; successors are queued in may-set order.
 template <typename visit_t>
 void walk_breadth_first(const process_table_t& processes, int start, visit_t visit) {
     std::vector<char> visited(processes.size(), 0);
@@ -23,10 +32,7 @@ void walk_breadth_first(const process_table_t& processes, int start, visit_t vis
     visited[start] = 1;
     order.push_back(start);
     for (std::size_t head = 0; head < order.size(); ++head) {
-        if (head + 8 < order.size()) prefetch(processes[order[head + 8]]);
-        if (head + 4 < order.size()) prefetch_sets(*processes[order[head + 4]]);
-        if (head + 2 < order.size())
-            for (const transition_t& t : processes[order[head + 2]]->may) prefetch(processes[t.target]);
+        load_ahead(processes, order, head);
         const process_t& process = *processes[order[head]];
         visit(process);
         for (const transition_t& t : process.may) {
@@ -48,8 +54,7 @@ bool is_unlabelled(const std::string& name) {
 
 void process_t::output_dot(const process_table_t* processes,
                            const std::vector<std::string>* action_names, int& point_counter,
-                           bool must_only) const {
-    std::ostream& out = std::cout;
+                           bool must_only, std::ostream& out) const {
     const std::string quoted_name = dot_escaped(name);
     auto target_name = [&](const transition_t& t) { return dot_escaped((*processes)[t.target]->name); };
     auto action_name = [&](const transition_t& t) { return dot_escaped((*action_names)[t.action]); };
@@ -99,8 +104,7 @@ void process_t::output_dot(const process_table_t* processes,
 }
 
 void process_t::output(const process_table_t* processes,
-                       const std::vector<std::string>* action_names) const {
-    std::ostream& out = std::cerr;
+                       const std::vector<std::string>* action_names, std::ostream& out) const {
     out << "P: " << name;
     if (!defined) {
         out << " undefined\n";
@@ -118,18 +122,18 @@ void process_t::output(const process_table_t* processes,
     }
 }
 
-void dmts_t::output_dot(int start) const {
-    std::cout << "digraph DMTS {\n";
+void dmts_t::output_dot(int start, std::ostream& out) const {
+    out << "digraph DMTS {\n";
     int point_counter = 0;  // shared by every process of the graph
     walk_breadth_first(processes, start, [&](const process_t& process) {
-        process.output_dot(&processes, &action_names, point_counter, false);
+        process.output_dot(&processes, &action_names, point_counter, false, out);
     });
-    std::cout << "}" << std::endl;
+    out << "}" << std::endl;
 }
 
-void dmts_t::draw(int start) const {
+void dmts_t::draw(int start, std::ostream& out) const {
     walk_breadth_first(processes, start, [&](const process_t& process) {
-        process.output(&processes, &action_names);
+        process.output(&processes, &action_names, out);
     });
-    std::cerr << std::flush;
+    out << std::flush;
 }

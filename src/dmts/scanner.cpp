@@ -14,6 +14,7 @@
 #include "dmts/parser.hpp"
 
 FILE* yyin = nullptr;
+std::ostream* yyerr = &std::cerr;
 const char* yylval = "";
 void (*scanner_name_ahead)(std::string_view name, bool defines) = nullptr;
 
@@ -85,7 +86,7 @@ struct scanner_state_t {
 scanner_state_t scanner;
 
 void fail_reading(int error) {
-    std::cerr << "error reading specification: " << std::strerror(error) << "\n";
+    *yyerr << "error reading specification: " << std::strerror(error) << "\n";
     scanner.failed = true;
     scanner_fatal(2);
 }
@@ -143,9 +144,9 @@ bool start_input() {
 }
 
 void report_undefined(char c) {
-    std::cerr << "undefined character '";
-    std::cerr.put(c);
-    std::cerr << "'\n";
+    *yyerr << "undefined character '";
+    yyerr->put(c);
+    *yyerr << "'\n";
     scanner.failed = true;
     scanner_fatal(1);
 }

@@ -16,7 +16,7 @@
 
 namespace {
 
-enum class mode_t_ { none, dot, product, solve_dot, solve, solved_product };
+enum class run_mode_t { none, dot, product, solve_dot, solve, solved_product };
 
 void print_usage(const char* program) {
     std::cerr << "usage: " << program
@@ -57,7 +57,7 @@ int main(int argc, char** argv) {
 
     bool output_option_seen = false;
     std::string process_name;
-    mode_t_ mode = mode_t_::none;
+    run_mode_t mode = run_mode_t::none;
     bool deadlock_free = false;
     bool minimise = false;
     std::unique_ptr<rabin_t> automaton;
@@ -75,11 +75,11 @@ int main(int argc, char** argv) {
             output_option_seen = true;
             if (option == 'q') break;
             process_name = optarg;
-            mode = option == 'd' ? mode_t_::dot
-                 : option == 'p' ? mode_t_::product
-                 : option == 'S' ? mode_t_::solve_dot
-                 : option == 's' ? mode_t_::solve
-                                 : mode_t_::solved_product;
+            mode = option == 'd' ? run_mode_t::dot
+                 : option == 'p' ? run_mode_t::product
+                 : option == 'S' ? run_mode_t::solve_dot
+                 : option == 's' ? run_mode_t::solve
+                                 : run_mode_t::solved_product;
             break;
         case 'f': deadlock_free = true; break;
         case 'm': minimise = true; break;
@@ -95,6 +95,7 @@ int main(int argc, char** argv) {
 
     auto model = std::make_unique<dmts_t>();
     dmts = model.get();
+    yyerr = &std::cerr;
     yyparse();  // after a syntax error the run goes on with what was built
     if (yyin) std::fclose(yyin);
     yyin = nullptr;
@@ -114,23 +115,23 @@ int main(int argc, char** argv) {
         // lookup) is undefined and so has no deadlock-free implementation either.
         if (chosen.deadlocked || (deadlock_free && !chosen.defined)) {
             std::cerr << "process " << process_name << " has no deadlock-free implementations" << std::endl;
-        } else if (mode == mode_t_::dot) {
-            model->output_dot(index);
+        } else if (mode == run_mode_t::dot) {
+            model->output_dot(index, std::cout);
         } else if (!automaton) {
             std::cerr << "no rabin automaton specified" << std::endl;
         } else {
             product = std::make_unique<ra_product_t>(automaton.get(), model.get(), index);
             product->init_actions();
-            product->make_product();
+            product->make_product(std::cerr);
             product->set_gb();
-            if (mode == mode_t_::product) {
-                product->output_dot();
+            if (mode == run_mode_t::product) {
+                product->output_dot(std::cout);
             } else {
                 product->solve();
                 if (minimise) product->minimize_impl();
-                if (mode == mode_t_::solve) product->output_impl(false);
-                else if (mode == mode_t_::solve_dot) product->output_impl(true);
-                else product->output_dot();
+                if (mode == run_mode_t::solve) product->output_impl(false, std::cout, std::cerr);
+                else if (mode == run_mode_t::solve_dot) product->output_impl(true, std::cout, std::cerr);
+                else product->output_dot(std::cout);
             }
         }
     }

@@ -1,12 +1,10 @@
 // The verdict sentence, the extraction of an implementation from the solved
 // game, and its output as process definitions or as a DOT graph.
-#include <iostream>
 #include <memory>
 #include <ostream>
 #include <string>
 #include <vector>
 
-#include "support/prefetch.hpp"
 #include "product/product.hpp"
 
 namespace {
@@ -48,27 +46,6 @@ void ra_product_t::produce_impl() {
         }
     };
     for (size_t head = 0; head < queue.size(); ++head) {
-        // The queue says which states come next. Their loads are issued in
-        // stages, each a few states before it is needed: where their edges
-        // lie, the edges, the targets' records, and the choice targets' edges.
-        if (head + 16 < queue.size()) prefetch(&edge_begin[queue[head + 16]]);
-        if (head + 8 < queue.size()) prefetch(edges.data() + edge_begin[queue[head + 8]]);
-        if (head + 4 < queue.size()) {
-            const int ahead = queue[head + 4];
-            for (uint32_t e = edge_begin[ahead]; e < edge_begin[ahead + 1]; ++e) {
-                prefetch(&states[edges[e].target]);
-                prefetch(&edge_begin[edges[e].target]);
-            }
-        }
-        if (head + 2 < queue.size()) {
-            const int ahead = queue[head + 2];
-            for (uint32_t e = edge_begin[ahead]; e < edge_begin[ahead + 1]; ++e) {
-                const int v = edges[e].target;
-                if (!is_choice(v)) continue;
-                prefetch(edges.data() + edge_begin[v]);
-                prefetch(&best_rank[v]);
-            }
-        }
         const int u = queue[head];
         run_begin[u] = static_cast<uint32_t>(visited_order.size());
         for (uint32_t e = edge_begin[u]; e < edge_begin[u + 1]; ++e) {
@@ -94,38 +71,38 @@ void ra_product_t::produce_impl() {
     }
 }
 
-void ra_product_t::out_trans(bool dot, int source, int action, int target) {
+void ra_product_t::out_trans(std::ostream& out, bool dot, int source, int action, int target) {
     const std::string& name = dmts->action_names[action];
     if (dot) {
-        std::cout << 'I' << source << " -> I" << target << " [label=\"" << name << "\"]\n";
+        out << 'I' << source << " -> I" << target << " [label=\"" << name << "\"]\n";
         return;
     }
     if (source == last_written_source) {
-        std::cout << " + ";
+        out << " + ";
     } else {
-        if (last_written_source != -1) std::cout << '\n';
-        std::cout << 'I' << source << " = ";
+        if (last_written_source != -1) out << '\n';
+        out << 'I' << source << " = ";
     }
-    std::cout << name << ".I" << target;
+    out << name << ".I" << target;
     last_written_source = source;
 }
 
-void ra_product_t::output_impl(bool dot) {
+void ra_product_t::output_impl(bool dot, std::ostream& out, std::ostream& err) {
     last_written_source = -1;
-    answer(dot ? std::cerr : std::cout);
-    if (dot) std::cout << "digraph product {\n";
+    answer(dot ? err : out);
+    if (dot) out << "digraph product {\n";
     // Without any product edge the implementation has no transitions; that
     // is worth saying only when there is an implementation at all.
     if (!has_edges() && initial_state_wins(*this)) {
         if (dot) {
-            std::cout << "nil\n";
-            std::cerr << "There exists an implementation with no transitions.\n";
+            out << "nil\n";
+            err << "There exists an implementation with no transitions.\n";
         } else {
-            std::cout << "There exists an implementation with no transitions.\n";
+            out << "There exists an implementation with no transitions.\n";
         }
     }
     if (impl_trans.empty()) produce_impl();
-    for (const impl_transition_t& t : impl_trans) out_trans(dot, t.source, t.action, t.target);
-    if (dot) std::cout << '}';
-    std::cout << '\n' << std::flush;
+    for (const impl_transition_t& t : impl_trans) out_trans(out, dot, t.source, t.action, t.target);
+    if (dot) out << '}';
+    out << '\n' << std::flush;
 }

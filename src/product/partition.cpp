@@ -41,6 +41,8 @@
 #include <tuple>
 #include <utility>
 
+#include "support/row_layout.hpp"
+
 namespace {
 
 // Blocks as contiguous ranges of one array of states; a block's states that
@@ -105,12 +107,13 @@ block_partition_t refine_partition(int state_count, int action_count, const std:
     // rather than indexing past it.
     const size_t transition_count = transitions.size();
     for (const impl_transition_t& t : transitions) action_count = std::max(action_count, t.action + 1);
-    std::vector<uint32_t> action_begin(static_cast<size_t>(action_count) + 1, 0);
-    for (const impl_transition_t& t : transitions) ++action_begin[t.action + 1];
-    for (int a = 0; a < action_count; ++a) action_begin[a + 1] += action_begin[a];
+    row_layout_t<uint32_t> by_action;
+    by_action.reset(static_cast<size_t>(action_count));
+    for (const impl_transition_t& t : transitions) by_action.count(static_cast<size_t>(t.action));
+    by_action.close();
 
     std::vector<int> snapshot;
-    std::vector<uint32_t> block_begin, cursor;
+    row_layout_t<uint32_t> by_snapshot_block;
     std::vector<uint32_t> by_block(transition_count), by_action_block(transition_count);
     std::vector<uint64_t> seen_in_group(static_cast<size_t>(state_count), 0);
     uint64_t group_id = 0;
@@ -124,13 +127,13 @@ block_partition_t refine_partition(int state_count, int action_count, const std:
 
         // Two stable counting sorts: by snapshot block of the target, then by
         // action, give the order (action, snapshot block), ties in input order.
-        block_begin.assign(snapshot_blocks + 1, 0);
-        for (const impl_transition_t& t : transitions) ++block_begin[snapshot[t.target] + 1];
-        for (size_t b = 0; b < snapshot_blocks; ++b) block_begin[b + 1] += block_begin[b];
-        cursor.assign(block_begin.begin(), block_begin.end() - 1);
-        for (uint32_t i = 0; i < transition_count; ++i) by_block[cursor[snapshot[transitions[i].target]]++] = i;
-        cursor.assign(action_begin.begin(), action_begin.end() - 1);
-        for (uint32_t i : by_block) by_action_block[cursor[transitions[i].action]++] = i;
+        by_snapshot_block.reset(snapshot_blocks);
+        for (const impl_transition_t& t : transitions) by_snapshot_block.count(static_cast<size_t>(snapshot[t.target]));
+        by_snapshot_block.close();
+        for (uint32_t i = 0; i < transition_count; ++i)
+            by_block[by_snapshot_block.place(static_cast<size_t>(snapshot[transitions[i].target]))] = i;
+        by_action.restart();
+        for (uint32_t i : by_block) by_action_block[by_action.place(static_cast<size_t>(transitions[i].action))] = i;
 
         for (size_t g = 0; g < transition_count;) {
             const impl_transition_t& head = transitions[by_action_block[g]];

@@ -2,14 +2,13 @@
 // Once the game is solved (win set), winning states are filled and carry
 // their rank, and the alternatives of a winning choice node that the
 // extraction would not follow are dashed.
-#include <iostream>
+#include <ostream>
 
 #include "support/dot_text.hpp"
 #include "support/prefetch.hpp"
 #include "product/product.hpp"
 
-void ra_product_t::output_dot() const {
-    std::ostream& out = std::cout;
+void ra_product_t::output_dot(std::ostream& out) const {
     const bool solved = win != nullptr;
     out << "digraph product {\n";
     constexpr int ahead = 16;  // states whose process name is loaded in advance

@@ -2,17 +2,11 @@
 
 #include <algorithm>
 
+#include "support/message_text.hpp"
+
 namespace {
 
 using dnf_t = std::vector<hoa_conjunct_t>;
-
-std::string at_line(int line, const std::string& reason) {
-    return "line " + std::to_string(line) + ": " + reason;
-}
-
-bool is_punct(const hoa_token_t& token, char c) {
-    return token.kind == hoa_token_kind_t::punctuation && token.text.size() == 1 && token.text[0] == c;
-}
 
 void merge_into(std::vector<mark_literal_t>& target, const std::vector<mark_literal_t>& source) {
     std::vector<mark_literal_t> merged;

@@ -2,15 +2,9 @@
 
 #include <vector>
 
+#include "support/message_text.hpp"
+
 namespace {
-
-std::string at_line(int line, const std::string& reason) {
-    return "line " + std::to_string(line) + ": " + reason;
-}
-
-bool is_punct(const hoa_token_t& token, char c) {
-    return token.kind == hoa_token_kind_t::punctuation && token.text.size() == 1 && token.text[0] == c;
-}
 
 // Operator stack entries: '!', '&', '|' and '(' as pushed.
 int precedence(char op) { return op == '!' ? 3 : op == '&' ? 2 : op == '|' ? 1 : 0; }

@@ -31,21 +31,7 @@ bool hoa_lexer_t::skip_space_and_comments() {
             return true;
         }
         in.get();
-        // Nesting depth is a counter, not recursion.
-        long depth = 1;
-        int previous = 0;
-        while (depth > 0) {
-            int c = in.get();
-            if (c == EOF) return false;
-            if (previous == '/' && c == '*') {
-                ++depth;
-                c = 0;
-            } else if (previous == '*' && c == '/') {
-                --depth;
-                c = 0;
-            }
-            previous = c;
-        }
+        if (!skip_nested_comment(in)) return false;
     }
 }
 

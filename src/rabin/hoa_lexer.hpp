@@ -30,6 +30,11 @@ struct hoa_token_t {
 // The token as messages quote it: 'text', "string", --BODY--, end of file.
 std::string shown(const hoa_token_t& token);
 
+// Whether token is the punctuation character c.
+inline bool is_punct(const hoa_token_t& token, char c) {
+    return token.kind == hoa_token_kind_t::punctuation && token.text.size() == 1 && token.text[0] == c;
+}
+
 class hoa_lexer_t {
 public:
     explicit hoa_lexer_t(text_cursor_t& in) : in(in) { advance(); }

@@ -31,16 +31,9 @@
 #include "rabin/hoa_acceptance.hpp"
 #include "rabin/hoa_label.hpp"
 #include "rabin/hoa_lexer.hpp"
+#include "support/message_text.hpp"
 
 namespace {
-
-std::string at_line(int line, const std::string& reason) {
-    return "line " + std::to_string(line) + ": " + reason;
-}
-
-bool is_punct(const hoa_token_t& token, char c) {
-    return token.kind == hoa_token_kind_t::punctuation && token.text.size() == 1 && token.text[0] == c;
-}
 
 bool is_header(const hoa_token_t& token, const char* name) {
     return token.kind == hoa_token_kind_t::header && token.text == name;

@@ -17,12 +17,9 @@
 #include "rabin/automaton_readers.hpp"
 #include "rabin/rabin.hpp"
 #include "rabin/text_cursor.hpp"
+#include "support/message_text.hpp"
 
 namespace {
-
-std::string at_line(int line, const std::string& reason) {
-    return "line " + std::to_string(line) + ": " + reason;
-}
 
 std::string range_text(int count) { return "0.." + std::to_string(count - 1); }
 
@@ -246,20 +243,7 @@ std::unique_ptr<rabin_t> read_rabin_automaton(std::istream& in, std::string& err
         looked_at.push_back(static_cast<char>(cursor.get()));
         if (cursor.peek() != '*') break;
         looked_at.push_back(static_cast<char>(cursor.get()));
-        long depth = 1;
-        int previous = 0;
-        while (depth > 0 && cursor.peek() != EOF) {
-            int c = cursor.get();
-            looked_at.push_back(static_cast<char>(c));
-            if (previous == '/' && c == '*') {
-                ++depth;
-                c = 0;
-            } else if (previous == '*' && c == '/') {
-                --depth;
-                c = 0;
-            }
-            previous = c;
-        }
+        skip_nested_comment(cursor, &looked_at);
     }
     std::string word;
     while (word.size() < 4 && cursor.peek() != EOF && !text_cursor_t::is_space(cursor.peek()))

@@ -2,23 +2,6 @@
 
 #include <climits>
 
-std::string message_excerpt(const std::string& text) {
-    static const char digits[] = "0123456789abcdef";
-    std::string out;
-    for (std::size_t i = 0; i < text.size() && i < 24; ++i) {
-        unsigned char c = static_cast<unsigned char>(text[i]);
-        if (c < 0x20 || c >= 0x7f) {
-            out += "\\x";
-            out += digits[c >> 4];
-            out += digits[c & 15];
-        } else {
-            out += static_cast<char>(c);
-        }
-    }
-    if (text.size() > 24) out += "...";
-    return out;
-}
-
 int text_cursor_t::get() {
     int c;
     if (pushed_at < pushed.size()) {
@@ -109,4 +92,24 @@ void text_cursor_t::unread(const std::string& text) {
         if (c == '\n') --line_number;
     pushed = text + pushed.substr(pushed_at);
     pushed_at = 0;
+}
+
+bool skip_nested_comment(text_cursor_t& in, std::string* copy) {
+    long depth = 1;
+    int previous = 0;  // the last character, or 0 once it closed a "/*" or "*/"
+    while (depth > 0) {
+        const int c = in.get();
+        if (c == EOF) return false;
+        if (copy) copy->push_back(static_cast<char>(c));
+        int last = c;
+        if (previous == '/' && c == '*') {
+            ++depth;
+            last = 0;
+        } else if (previous == '*' && c == '/') {
+            --depth;
+            last = 0;
+        }
+        previous = last;
+    }
+    return true;
 }

@@ -7,9 +7,15 @@
 #include <istream>
 #include <string>
 
-// Text from the file as an error message may quote it: at most 24 bytes,
-// control and non-ASCII bytes written as \xNN, so a message stays on one line.
-std::string message_excerpt(const std::string& text);
+#include "support/message_text.hpp"
+
+class text_cursor_t;
+
+// Reads the rest of a comment "/* ... */" whose opening "/*" was just read,
+// up to its matching "*/": comments nest, and the depth is a counter, not
+// recursion. Every character read is appended to *copy when given. False
+// when the input ends first.
+bool skip_nested_comment(text_cursor_t& in, std::string* copy = nullptr);
 
 class text_cursor_t {
 public:

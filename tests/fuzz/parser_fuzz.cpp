@@ -3,6 +3,7 @@
 // hold, and that model must render and survive the deadlock-free restriction.
 #include <cstddef>
 #include <cstdint>
+#include <iostream>
 
 #include "dmts/dmts.hpp"
 #include "fuzz_support.hpp"
@@ -17,11 +18,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (result == 0) fuzz_require(model.def_stack.empty(), "definitions left open after a valid parse");
     if (result != -1) {
         // Render from the first named process (or nil) and from the last process.
-        model.output_dot(model.process_count > 1 ? 1 : 0);
-        model.output_dot(model.process_count - 1);
+        model.output_dot(model.process_count > 1 ? 1 : 0, std::cout);
+        model.output_dot(model.process_count - 1, std::cout);
         model.disallow_deadlocks();
         check_model(model, true);
-        model.output_dot(model.process_count - 1);
+        model.output_dot(model.process_count - 1, std::cout);
     }
     dmts = nullptr;
     return 0;

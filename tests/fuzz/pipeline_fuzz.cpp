@@ -109,7 +109,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     ra_product_t product(automaton.get(), &model, process);
     product.init_actions();
-    product.make_product();
+    product.make_product(std::cerr);
     fuzz_require(product.state_count >= 1 && product.states[0].choice == -1 &&
                      product.states[0].process == process,
                  "product state 0 is not the initial state node");
@@ -117,15 +117,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (product.state_count <= max_product_states) {
         const unsigned output = (mode >> 1) & 3;
         if (output == 0) {
-            product.output_dot();
+            product.output_dot(std::cout);
         } else {
             product.solve();
             check_solution(product);
             const bool minimise = mode & 8;
             if (minimise) product.minimize_impl();
-            if (output == 1) product.output_impl(false);
-            else if (output == 2) product.output_impl(true);
-            else product.output_dot();
+            if (output == 1) product.output_impl(false, std::cout, std::cerr);
+            else if (output == 2) product.output_impl(true, std::cout, std::cerr);
+            else product.output_dot(std::cout);
             if (output != 3) check_implementation(product, minimise);
         }
     }

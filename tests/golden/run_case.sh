@@ -17,6 +17,13 @@ if [ -x "$checker" ]; then
     chmod +x "$work/bin/velkin-check"
 fi
 
+# So is the LTL translator, for the cases named ltl_*.
+translator="$(dirname "$binary")/velkin-ltl"
+if [ -x "$translator" ]; then
+    printf '#!/bin/bash\nexec -a velkin-ltl "%s" "$@"\n' "$translator" > "$work/bin/velkin-ltl"
+    chmod +x "$work/bin/velkin-ltl"
+fi
+
 stdin_file=/dev/null
 [ -f "$case_dir/stdin" ] && stdin_file="$case_dir/stdin"
 

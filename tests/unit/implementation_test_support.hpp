@@ -67,31 +67,14 @@ private:
     std::vector<std::pair<int, uint32_t>> ranks, best;
 };
 
-// Captures everything written to std::cout and std::cerr while it lives.
-class captured_streams_t {
-public:
-    captured_streams_t() : old_out(std::cout.rdbuf(out.rdbuf())), old_err(std::cerr.rdbuf(err.rdbuf())) {}
-    ~captured_streams_t() {
-        std::cout.rdbuf(old_out);
-        std::cerr.rdbuf(old_err);
-    }
-    std::string stdout_text() const { return out.str(); }
-    std::string stderr_text() const { return err.str(); }
-
-private:
-    std::ostringstream out, err;
-    std::streambuf* old_out;
-    std::streambuf* old_err;
-};
-
 struct printed_t {
     std::string out, err;
 };
 
 inline printed_t print_impl(ra_product_t& p, bool dot) {
-    captured_streams_t capture;
-    p.output_impl(dot);
-    return {capture.stdout_text(), capture.stderr_text()};
+    std::ostringstream out, err;
+    p.output_impl(dot, out, err);
+    return {out.str(), err.str()};
 }
 
 // Text form of a list of transitions, as the text writer joins them: one line

@@ -20,14 +20,16 @@ struct scanner_fatal_error_t {
 
 inline void throw_scanner_fatal(int status) { throw scanner_fatal_error_t{status}; }
 
-// Captures std::cerr and installs the throwing fatal handler while alive.
+// Captures the front end's diagnostics and installs the throwing fatal
+// handler while alive.
 class front_end_sandbox_t {
 public:
-    front_end_sandbox_t() : saved_cerr_(std::cerr.rdbuf(captured_.rdbuf())), saved_fatal_(scanner_fatal) {
+    front_end_sandbox_t() : saved_yyerr_(yyerr), saved_fatal_(scanner_fatal) {
+        yyerr = &captured_;
         scanner_fatal = throw_scanner_fatal;
     }
     ~front_end_sandbox_t() {
-        std::cerr.rdbuf(saved_cerr_);
+        yyerr = saved_yyerr_;
         scanner_fatal = saved_fatal_;
     }
     front_end_sandbox_t(const front_end_sandbox_t&) = delete;
@@ -36,7 +38,7 @@ public:
 
 private:
     std::ostringstream captured_;
-    std::streambuf* saved_cerr_;
+    std::ostream* saved_yyerr_;
     void (*saved_fatal_)(int);
 };
 
@@ -53,7 +55,7 @@ inline FILE* file_with(const std::string& text) {
 struct parse_outcome_t {
     int result = -1;        // yyparse's result; -1 when the scanner ended the run
     int fatal_status = 0;   // the scanner's exit status, when it ended the run
-    std::string errors;     // everything written to standard error
+    std::string errors;     // the front end's diagnostics
     std::unique_ptr<dmts_t> model;
 };
 

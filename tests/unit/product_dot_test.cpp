@@ -7,7 +7,9 @@ using namespace product_test;
 namespace {
 
 std::string rendered(const ra_product_t& product) {
-    return captured(std::cout, [&] { product.output_dot(); });
+    std::ostringstream out;
+    product.output_dot(out);
+    return out.str();
 }
 
 }  // namespace

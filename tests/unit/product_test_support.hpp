@@ -59,26 +59,15 @@ inline int defined_process(dmts_t& model, const char* name) {
     return p;
 }
 
-// Runs f with std::cerr (or another stream) redirected; returns what it wrote.
-template <class F>
-std::string captured(std::ostream& stream, F f) {
-    std::ostringstream text;
-    std::streambuf* old = stream.rdbuf(text.rdbuf());
-    f();
-    stream.rdbuf(old);
-    return text.str();
-}
-
-// The product of process p with a, made as the driver makes it. Anything the
-// construction writes to standard error lands in *errors when given.
+// The product of process p with a, made as the driver makes it. The
+// construction's diagnostics land in *errors when given.
 inline std::unique_ptr<ra_product_t> build(rabin_t& a, dmts_t& model, int p, std::string* errors = nullptr) {
     auto product = std::make_unique<ra_product_t>(&a, &model, p);
-    std::string text = captured(std::cerr, [&] {
-        product->init_actions();
-        product->make_product();
-        product->set_gb();
-    });
-    if (errors) *errors = text;
+    std::ostringstream diagnostics;
+    product->init_actions();
+    product->make_product(diagnostics);
+    product->set_gb();
+    if (errors) *errors = diagnostics.str();
     return product;
 }
 

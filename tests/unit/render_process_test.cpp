@@ -8,19 +8,6 @@
 
 namespace {
 
-// Redirects one standard stream into a string for the lifetime of the object.
-class stream_capture_t {
-public:
-    explicit stream_capture_t(std::ostream& stream) : stream_(stream), saved_(stream.rdbuf(buffer_.rdbuf())) {}
-    ~stream_capture_t() { stream_.rdbuf(saved_); }
-    std::string text() const { return buffer_.str(); }
-
-private:
-    std::ostream& stream_;
-    std::ostringstream buffer_;
-    std::streambuf* saved_;
-};
-
 // A model whose processes are defined by name; actions are looked up by name too.
 struct model_builder_t {
     dmts_t model;
@@ -38,9 +25,9 @@ struct model_builder_t {
         model.processes[source]->must.insert(hyper);
     }
     std::string dot(int start) {
-        stream_capture_t capture(std::cout);
-        model.output_dot(start);
-        return capture.text();
+        std::ostringstream out;
+        model.output_dot(start, out);
+        return out.str();
     }
 };
 
@@ -105,18 +92,18 @@ TEST(RenderProcess, PointNodesAreNumberedAcrossTheWholeGraph) {
     int counter = 7;
     b.may(p, b.trans("d", p));
     {
-        stream_capture_t capture(std::cout);
-        b.model.processes[p]->output_dot(&b.model.processes, &b.model.action_names, counter, true);
-        EXPECT_EQ(capture.text().find("dashed"), std::string::npos);
-        EXPECT_NE(capture.text().find("_8 -> \"Q\" [label=\"c\"]\n"), std::string::npos);
+        std::ostringstream out;
+        b.model.processes[p]->output_dot(&b.model.processes, &b.model.action_names, counter, true, out);
+        EXPECT_EQ(out.str().find("dashed"), std::string::npos);
+        EXPECT_NE(out.str().find("_8 -> \"Q\" [label=\"c\"]\n"), std::string::npos);
     }
     EXPECT_EQ(counter, 9);
     int loop_only = b.define("L");
     b.may(loop_only, b.trans("a", loop_only));
     {
-        stream_capture_t capture(std::cout);
-        b.model.processes[loop_only]->output_dot(&b.model.processes, &b.model.action_names, counter, true);
-        EXPECT_EQ(capture.text(), "");
+        std::ostringstream out;
+        b.model.processes[loop_only]->output_dot(&b.model.processes, &b.model.action_names, counter, true, out);
+        EXPECT_EQ(out.str(), "");
     }
 }
 
@@ -145,9 +132,9 @@ TEST(RenderProcess, WalkIsBreadthFirstInMayOrderAndDrawsEachProcessOnce) {
               "}\n");
 
     // The diagnostic listing walks in the same order.
-    stream_capture_t capture(std::cerr);
-    b.model.draw(p);
-    EXPECT_EQ(capture.text(),
+    std::ostringstream listing;
+    b.model.draw(p, listing);
+    EXPECT_EQ(listing.str(),
               "P: P\n\tmay:\n\t\ta.Early\n\t\tb.Late\n\tmust:\n"
               "P: Early\n\tmay:\n\t\ta.Deep\n\tmust:\n"
               "P: Late\n\tmay:\n\t\ta.Early\n\t\tb.Late\n\tmust:\n\t\t| b.Late | \n"
@@ -185,10 +172,10 @@ TEST(RenderProcess, SpecialProcessesAndNamesNeedingQuotes) {
               "\"x\\\\y\" [label=\"x\\\\y\\nundefined\"]\n"
               "}\n");
 
-    stream_capture_t capture(std::cerr);
-    b.model.draw(b.process("Q"));
-    b.model.draw(quiet);
-    EXPECT_EQ(capture.text(), "P: Q undefined\nP: Quiet\n\tmay:\n\tmust:\n");
+    std::ostringstream listing;
+    b.model.draw(b.process("Q"), listing);
+    b.model.draw(quiet, listing);
+    EXPECT_EQ(listing.str(), "P: Q undefined\nP: Quiet\n\tmay:\n\tmust:\n");
 }
 
 TEST(RenderProcess, MayTransitionInSeveralHypertransitionsIsNeverDashed) {

@@ -1,0 +1,68 @@
+// A deterministic Rabin automaton over every letter of 2^AP: the successor
+// table is dense (state * letter_count + letter), where bit j of a letter
+// says that proposition j holds. Acceptance is on states: a run is accepted
+// when for some pair it visits the pair's fin states finitely often and its
+// inf states infinitely often. The state limit travels with the automata so
+// that every construction stops as soon as a result would exceed it.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+struct ltl_limits_t {
+    int max_states = 100000;
+    bool exceeded = false;        // set by the construction that gave up
+    bool table_exceeded = false;  // ... because of the successor table, not the state count
+    // Caps the successor table as well, so 16 propositions cannot exhaust memory.
+    static constexpr std::uint64_t max_table_entries = std::uint64_t{1} << 26;
+    // True (and exceeded set) when states automaton states over letter_count letters are too many.
+    bool too_many(std::uint64_t states, std::uint64_t letter_count);
+};
+
+struct rabin_pair_t {
+    std::vector<char> fin;  // per state
+    std::vector<char> inf;  // per state
+};
+
+struct dra_t {
+    int prop_count = 0;
+    int state_count = 0;
+    int start = 0;
+    std::vector<int> delta;
+    std::vector<rabin_pair_t> pairs;
+
+    int letter_count() const { return 1 << prop_count; }
+    int successor(int state, int letter) const {
+        return delta[static_cast<std::size_t>(state) * static_cast<std::size_t>(letter_count()) +
+                     static_cast<std::size_t>(letter)];
+    }
+    // The pair's acceptance is fin-only ("visit fin finitely often") when
+    // every state not in fin is in inf.
+    bool is_fin_only() const;
+};
+
+// Automata for the two constants.
+dra_t constant_dra(int prop_count, bool accept_all);
+
+// Removes unreachable states (renumbering breadth-first from the start, which
+// becomes 0), simplifies the pairs (states outside every cycle and
+// subsumed or duplicate pairs say nothing) and merges states with equal
+// successors and equal pair membership by signature refinement.
+void reduce_dra(dra_t& a);
+
+// A weak automaton with one pair (every cycle of states entirely accepting or
+// entirely rejecting) rewritten as the fin-only automaton: finitely often in the
+// rejecting strongly connected components. Returns false and leaves a alone otherwise.
+bool make_fin_only_if_weak(dra_t& a);
+
+// Boolean combinations by the synchronous product. The disjunction keeps both
+// automata's pairs; the conjunction needs one side fin-only or both with one
+// pair (then a two-phase flag waits for each side's inf states in turn).
+// Return false when the combination is not one of these or exceeds the limit.
+bool dra_or(const dra_t& a, const dra_t& b, ltl_limits_t& limits, dra_t& result);
+bool dra_and(const dra_t& a, const dra_t& b, ltl_limits_t& limits, dra_t& result);
+
+// The accepted language of a on the ultimately periodic word prefix.cycle^omega
+// (letters as bit masks); cycle must not be empty.
+bool dra_accepts(const dra_t& a, const std::vector<std::uint32_t>& prefix, const std::vector<std::uint32_t>& cycle);

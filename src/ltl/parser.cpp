@@ -1,0 +1,242 @@
+#include "ltl/parser.hpp"
+
+#include <cctype>
+#include <vector>
+
+namespace {
+
+enum class token_kind_t { end, name, op, open, close, bad };
+
+struct token_t {
+    token_kind_t kind = token_kind_t::end;
+    std::string text;
+    std::size_t column = 0;  // 1-based
+};
+
+// Operators: the longest spelling wins, so "->" is not read as "-".
+const char* const operator_spellings[] = {"<->", "->", "&&", "||", "&", "|", "!", "X", "F", "G",
+                                          "U",   "W",  "R",  "M"};
+
+class ltl_parser_t {
+public:
+    ltl_parser_t(const std::string& text, ltl_pool_t& pool, std::string& error)
+        : text(text), pool(pool), error(error) {
+        advance();
+    }
+
+    bool parse(int& result) {
+        if (!parse_implication(result)) return false;
+        if (current.kind != token_kind_t::end) return expected("an operator or the end of the formula");
+        return true;
+    }
+
+private:
+    void advance() {
+        while (position < text.size() && std::isspace(static_cast<unsigned char>(text[position]))) ++position;
+        current = token_t{};
+        current.column = position + 1;
+        if (position >= text.size()) return;
+        const char c = text[position];
+        if (std::islower(static_cast<unsigned char>(c))) {
+            std::size_t end = position + 1;
+            while (end < text.size() &&
+                   (std::isalnum(static_cast<unsigned char>(text[end])) || text[end] == '_'))
+                ++end;
+            current.text = text.substr(position, end - position);
+            current.kind = current.text == "xor" ? token_kind_t::op : token_kind_t::name;
+            position = end;
+            return;
+        }
+        if (c == '(' || c == ')') {
+            current.kind = c == '(' ? token_kind_t::open : token_kind_t::close;
+            current.text = std::string(1, c);
+            ++position;
+            return;
+        }
+        for (const char* spelling : operator_spellings) {
+            const std::string s(spelling);
+            if (text.compare(position, s.size(), s) == 0) {
+                current.kind = token_kind_t::op;
+                current.text = s == "&&" ? "&" : s == "||" ? "|" : s;
+                position += s.size();
+                return;
+            }
+        }
+        current.kind = token_kind_t::bad;
+        current.text = std::string(1, c);
+        ++position;
+    }
+
+    bool is_op(const char* spelling) const {
+        return current.kind == token_kind_t::op && current.text == spelling;
+    }
+
+    bool expected(const std::string& what) {
+        std::string found;
+        if (current.kind == token_kind_t::end) found = "the end of the formula";
+        else if (current.kind == token_kind_t::bad) found = "the character '" + current.text + "'";
+        else found = "'" + current.text + "'";
+        error = "column " + std::to_string(current.column) + ": expected " + what + ", found " + found;
+        return false;
+    }
+
+    // Every built subformula passes here, so the depth bound covers operator
+    // chains as well as parentheses.
+    bool bounded(int f, std::size_t column) {
+        if (pool.node(f).depth <= ltl_max_depth) return true;
+        error = "column " + std::to_string(column) + ": expected at most " + std::to_string(ltl_max_depth) +
+                " nested operators";
+        return false;
+    }
+
+    // Right-associative levels: collect the operands, then fold from the right.
+    bool parse_implication(int& result) {
+        std::vector<int> operands;
+        std::vector<std::string> ops;
+        int f;
+        if (!parse_xor(f)) return false;
+        operands.push_back(f);
+        while (is_op("->") || is_op("<->")) {
+            ops.push_back(current.text);
+            advance();
+            if (!parse_xor(f)) return false;
+            operands.push_back(f);
+        }
+        const std::size_t column = current.column;
+        result = operands.back();
+        for (std::size_t i = ops.size(); i-- > 0;) {
+            const int left = operands[i];
+            if (ops[i] == "->") {
+                result = pool.make_or(pool.make_not(left), result);
+            } else {
+                result = pool.make_or(pool.make_and(left, result),
+                                      pool.make_and(pool.make_not(left), pool.make_not(result)));
+            }
+            if (!bounded(result, column)) return false;
+        }
+        return true;
+    }
+
+    bool parse_xor(int& result) {
+        if (!parse_or(result)) return false;
+        while (is_op("xor")) {
+            advance();
+            int right;
+            if (!parse_or(right)) return false;
+            result = pool.make_or(pool.make_and(result, pool.make_not(right)),
+                                  pool.make_and(pool.make_not(result), right));
+            if (!bounded(result, current.column)) return false;
+        }
+        return true;
+    }
+
+    bool parse_or(int& result) {
+        if (!parse_and(result)) return false;
+        while (is_op("|")) {
+            advance();
+            int right;
+            if (!parse_and(right)) return false;
+            result = pool.make_or(result, right);
+            if (!bounded(result, current.column)) return false;
+        }
+        return true;
+    }
+
+    bool parse_and(int& result) {
+        if (!parse_binary_temporal(result)) return false;
+        while (is_op("&")) {
+            advance();
+            int right;
+            if (!parse_binary_temporal(right)) return false;
+            result = pool.make_and(result, right);
+            if (!bounded(result, current.column)) return false;
+        }
+        return true;
+    }
+
+    bool parse_binary_temporal(int& result) {
+        std::vector<int> operands;
+        std::vector<std::string> ops;
+        int f;
+        if (!parse_unary(f)) return false;
+        operands.push_back(f);
+        while (is_op("U") || is_op("W") || is_op("R") || is_op("M")) {
+            ops.push_back(current.text);
+            advance();
+            if (!parse_unary(f)) return false;
+            operands.push_back(f);
+        }
+        const std::size_t column = current.column;
+        result = operands.back();
+        for (std::size_t i = ops.size(); i-- > 0;) {
+            const int left = operands[i];
+            const char o = ops[i][0];
+            result = o == 'U'   ? pool.make_until(left, result)
+                     : o == 'W' ? pool.make_weak_until(left, result)
+                     : o == 'R' ? pool.make_release(left, result)
+                                : pool.make_strong_release(left, result);
+            if (!bounded(result, column)) return false;
+        }
+        return true;
+    }
+
+    // A run of prefix operators is collected first and applied innermost
+    // first, so "!!!!a" costs no recursion.
+    bool parse_unary(int& result) {
+        std::vector<char> prefix;
+        while (is_op("!") || is_op("X") || is_op("F") || is_op("G")) {
+            prefix.push_back(current.text[0]);
+            advance();
+        }
+        if (!parse_atom(result)) return false;
+        for (std::size_t i = prefix.size(); i-- > 0;) {
+            switch (prefix[i]) {
+            case '!': result = pool.make_not(result); break;
+            case 'X': result = pool.make_next(result); break;
+            case 'F': result = pool.make_eventually(result); break;
+            default: result = pool.make_always(result); break;
+            }
+            if (!bounded(result, current.column)) return false;
+        }
+        return true;
+    }
+
+    bool parse_atom(int& result) {
+        if (current.kind == token_kind_t::name) {
+            if (current.text == "true") result = pool.make_true();
+            else if (current.text == "false") result = pool.make_false();
+            else result = pool.make_prop(pool.prop_index(current.text), false);
+            advance();
+            return true;
+        }
+        if (current.kind == token_kind_t::open) {
+            if (++nesting > ltl_max_depth) {
+                error = "column " + std::to_string(current.column) + ": expected at most " +
+                        std::to_string(ltl_max_depth) + " nested parentheses";
+                return false;
+            }
+            advance();
+            if (!parse_implication(result)) return false;
+            if (current.kind != token_kind_t::close) return expected("')'");
+            --nesting;
+            advance();
+            return true;
+        }
+        return expected("a proposition, true, false, '(' or one of ! X F G");
+    }
+
+    const std::string& text;
+    ltl_pool_t& pool;
+    std::string& error;
+    std::size_t position = 0;
+    token_t current;
+    int nesting = 0;
+};
+
+}  // namespace
+
+bool parse_ltl(const std::string& text, ltl_pool_t& pool, int& result, std::string& error) {
+    error.clear();
+    ltl_parser_t parser(text, pool, error);
+    return parser.parse(result);
+}

@@ -1,0 +1,17 @@
+// Reads an LTL formula in the usual infix syntax into a formula pool.
+// Precedence from loosest to tightest: -> and <-> (right-associative), xor,
+// | (||), & (&&), the binary temporal operators U W R M (right-associative),
+// and the unary ! X F G. Upper-case operator letters may be written together
+// ("GFa"). Nesting, by parentheses or by operator chains, is bounded so that
+// the recursive passes over the formula cannot exhaust the stack.
+#pragma once
+
+#include <string>
+
+#include "ltl/formula.hpp"
+
+constexpr int ltl_max_depth = 1000;
+
+// On success stores the formula (simplified, negation normal form) in result.
+// On failure returns false with error "column N: expected ..., found ...".
+bool parse_ltl(const std::string& text, ltl_pool_t& pool, int& result, std::string& error);

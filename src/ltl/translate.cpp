@@ -1,0 +1,147 @@
+#include "ltl/translate.hpp"
+
+#include <unordered_map>
+#include <utility>
+#include <vector>
+
+#include "ltl/safra.hpp"
+#include "ltl/universal.hpp"
+#include "ltl/vwaa.hpp"
+
+namespace {
+
+class translator_t {
+public:
+    translator_t(ltl_pool_t& pool, ltl_limits_t& limits, std::string& error)
+        : pool(pool), vwaa(pool), limits(limits), error(error), prop_count(static_cast<int>(pool.props().size())) {}
+
+    bool translate(int f, dra_t& out) {
+        auto found = memo.find(f);
+        if (found != memo.end()) {
+            out = found->second;
+            return true;
+        }
+        if (!translate_uncached(f, out)) return false;
+        memo.emplace(f, out);
+        return true;
+    }
+
+private:
+    // Recursion follows the formula's and/or structure, whose depth the parser bounds.
+    bool translate_uncached(int f, dra_t& out) {
+        if (f == pool.make_true() || f == pool.make_false()) {
+            out = constant_dra(prop_count, f == pool.make_true());
+            return true;
+        }
+        if (direct(f, out)) return true;
+        if (limits.exceeded) return false;
+        const ltl_op_t op = pool.op(f);
+        if (op == ltl_op_t::and_op || op == ltl_op_t::or_op) {
+            dra_t left, right;
+            if (!translate(pool.node(f).left, left) || !translate(pool.node(f).right, right)) return false;
+            if (op == ltl_op_t::or_op ? dra_or(left, right, limits, out) : conjunction(left, right, out)) {
+                reduce_dra(out);
+                return true;
+            }
+            if (limits.exceeded) return false;
+            // (x | y) & z = (x & z) | (y & z): the parts may then combine where
+            // the whole did not. A budget keeps the rewriting from growing
+            // the formula exponentially; Safra's construction takes the rest.
+            if (op == ltl_op_t::and_op && distributions < max_distributions) {
+                const int g = distribute(f);
+                if (g != f) {
+                    ++distributions;
+                    return translate(g, out);
+                }
+            }
+        }
+        if (!safra_dra(vwaa, f, prop_count, limits, out, error)) return false;
+        reduce_dra(out);
+        return true;
+    }
+
+    // A conjunction with a disjunction among its conjuncts, distributed over
+    // it; f itself when there is none.
+    int distribute(int f) {
+        std::vector<int> conjuncts, stack{f};
+        while (!stack.empty()) {
+            const int g = stack.back();
+            stack.pop_back();
+            if (pool.op(g) == ltl_op_t::and_op) {
+                stack.push_back(pool.node(g).right);
+                stack.push_back(pool.node(g).left);
+            } else {
+                conjuncts.push_back(g);
+            }
+        }
+        for (std::size_t i = 0; i < conjuncts.size(); ++i) {
+            if (pool.op(conjuncts[i]) != ltl_op_t::or_op) continue;
+            int rest = pool.make_true();
+            for (std::size_t j = 0; j < conjuncts.size(); ++j)
+                if (j != i) rest = pool.make_and(rest, conjuncts[j]);
+            const int sum = conjuncts[i];
+            return pool.make_or(pool.make_and(pool.node(sum).left, rest), pool.make_and(pool.node(sum).right, rest));
+        }
+        return f;
+    }
+
+    // The deterministic Büchi automaton of f, or the complement of that of !f;
+    // the smaller when both exist.
+    bool direct(int f, dra_t& out) {
+        dra_t positive, negative;
+        const bool have_positive = universal_dba(vwaa, f, prop_count, limits, positive);
+        if (limits.exceeded) return false;
+        const bool have_negative = universal_dba(vwaa, pool.make_not(f), prop_count, limits, negative);
+        if (limits.exceeded) return false;
+        if (have_positive) reduce_dra(positive);
+        if (have_negative) {
+            if (negative.pairs.empty()) negative = constant_dra(prop_count, true);
+            else complement_dba(negative);
+            reduce_dra(negative);
+        }
+        if (have_positive && (!have_negative || positive.state_count <= negative.state_count)) out = std::move(positive);
+        else if (have_negative) out = std::move(negative);
+        else return false;
+        return true;
+    }
+
+    // Conjunctions need one fin-only side or one pair on each side; a weak
+    // automaton is rewritten as fin-only first.
+    bool conjunction(dra_t& left, dra_t& right, dra_t& out) {
+        if (!left.is_fin_only() && !right.is_fin_only()) {
+            dra_t l = left, r = right;
+            if (make_fin_only_if_weak(l)) return dra_and(l, right, limits, out);
+            if (make_fin_only_if_weak(r)) return dra_and(left, r, limits, out);
+        }
+        return dra_and(left, right, limits, out);
+    }
+
+    ltl_pool_t& pool;
+    vwaa_t vwaa;
+    ltl_limits_t& limits;
+    std::string& error;
+    const int prop_count;
+    static constexpr int max_distributions = 32;
+    std::unordered_map<int, dra_t> memo;
+    int distributions = 0;
+};
+
+}  // namespace
+
+bool translate_ltl(ltl_pool_t& pool, int f, ltl_limits_t& limits, dra_t& out, std::string& error) {
+    error.clear();
+    if (static_cast<int>(pool.props().size()) > ltl_max_props) {
+        error = "the formula has " + std::to_string(pool.props().size()) + " propositions, at most " +
+                std::to_string(ltl_max_props) + " are supported";
+        return false;
+    }
+    translator_t translator(pool, limits, error);
+    if (translator.translate(f, out)) return true;
+    if (limits.table_exceeded)
+        error = "the automaton needs more than " + std::to_string(ltl_limits_t::max_table_entries) +
+                " transitions";
+    else if (limits.exceeded)
+        error = "the automaton needs more than " + std::to_string(limits.max_states) +
+                " states (raise the limit with -l)";
+    return false;
+}

@@ -1,0 +1,124 @@
+#include "ltl/velkin_ltl.hpp"
+
+#include <unistd.h>
+
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <fstream>
+#include <iostream>
+#include <sstream>
+#include <string>
+
+#include "ltl/dra_output.hpp"
+#include "ltl/parser.hpp"
+#include "ltl/translate.hpp"
+
+namespace {
+
+const char usage_text[] =
+    "usage: velkin-ltl [-H] [-l STATES] [-o FILE] FORMULA\n"
+    "       velkin-ltl [-H] [-l STATES] [-o FILE] -f FILE\n"
+    "Writes a deterministic Rabin automaton for the LTL formula (DRA v2 explicit,\n"
+    "or HOA v1 with -H) for velkin -r. -f reads the formula from FILE ('-' for\n"
+    "standard input; lines starting with # are comments); -l bounds the number of\n"
+    "states (default 100000); -o writes to FILE instead of standard output.\n";
+
+int trouble(std::ostream& err, const std::string& message) {
+    err << "velkin-ltl: " << message << std::endl;
+    return 1;
+}
+
+// The formula text of a file: comment lines dropped, lines joined by blanks.
+std::string formula_of(std::istream& in) {
+    std::string text, line;
+    while (std::getline(in, line)) {
+        const std::size_t first = line.find_first_not_of(" \t\r");
+        if (first == std::string::npos || line[first] == '#') continue;
+        if (!text.empty()) text += ' ';
+        text += line;
+    }
+    return text;
+}
+
+// Blanks of every kind become one space, and none lead or trail: the formula
+// as the Comment: line shows it.
+std::string tidy(const std::string& text) {
+    std::string r;
+    for (char c : text) {
+        const bool blank = c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f' || c == '\v';
+        if (blank) {
+            if (!r.empty() && r.back() != ' ') r += ' ';
+        } else {
+            r += c;
+        }
+    }
+    if (!r.empty() && r.back() == ' ') r.pop_back();
+    return r;
+}
+
+}  // namespace
+
+int velkin_ltl_main(int argc, char** argv, std::istream& in, std::ostream& out, std::ostream& err) {
+    std::string formula_file, output_file;
+    bool have_file = false, hoa = false;
+    ltl_limits_t limits;
+    opterr = 0;
+    optind = 1;
+    int option;
+    while ((option = getopt(argc, argv, ":f:o:l:Hh")) != -1) {
+        switch (option) {
+        case 'f': formula_file = optarg; have_file = true; break;
+        case 'o': output_file = optarg; break;
+        case 'H': hoa = true; break;
+        case 'l': {
+            char* end = nullptr;
+            errno = 0;
+            const long value = std::strtol(optarg, &end, 10);
+            if (end == optarg || *end != '\0' || errno != 0 || value < 1 || value > INT_MAX)
+                return trouble(err, std::string("-l expects a positive number of states, not '") + optarg + "'");
+            limits.max_states = static_cast<int>(value);
+            break;
+        }
+        case 'h': out << usage_text << std::flush; return 0;
+        case ':': return trouble(err, std::string("option '-") + static_cast<char>(optopt) + "' requires an argument");
+        default: return trouble(err, std::string("unknown option '-") + static_cast<char>(optopt) + "'; -h prints the usage");
+        }
+    }
+    std::string text;
+    if (have_file) {
+        if (argc != optind) return trouble(err, "give the formula either with -f or as an argument, not both");
+        if (formula_file == "-") {
+            text = formula_of(in);
+        } else {
+            std::ifstream file(formula_file);
+            if (!file) return trouble(err, "cannot open " + formula_file);
+            text = formula_of(file);
+        }
+    } else {
+        if (argc - optind != 1) return trouble(err, "expected one formula; -h prints the usage");
+        text = argv[optind];
+    }
+
+    ltl_pool_t pool;
+    int formula;
+    std::string error;
+    if (!parse_ltl(text, pool, formula, error)) return trouble(err, error);
+    dra_t automaton;
+    if (!translate_ltl(pool, formula, limits, automaton, error)) return trouble(err, error);
+
+    std::ostringstream written;
+    const std::string shown = tidy(text);
+    if (hoa) write_hoa(written, automaton, pool.props(), shown);
+    else write_dra_explicit(written, automaton, pool.props(), shown);
+    if (output_file.empty()) {
+        out << written.str() << std::flush;
+        return 0;
+    }
+    std::ofstream file(output_file);
+    if (!file) return trouble(err, "cannot write " + output_file);
+    file << written.str();
+    file.close();
+    if (!file) return trouble(err, "cannot write " + output_file);
+    return 0;
+}

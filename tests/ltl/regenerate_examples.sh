@@ -1,0 +1,46 @@
+#!/bin/bash
+# Every shipped automaton examples/NAME.dra or NAME.hoa has its formula in
+# examples/NAME.ltl. Regenerates each with velkin-ltl (both output formats)
+# and checks that velkin -s answers the same as with the shipped automaton,
+# for every process of every example specification, with and without -f.
+# usage: regenerate_examples.sh VELKIN VELKIN_LTL EXAMPLES_DIR
+set -u
+velkin=$1
+velkin_ltl=$2
+examples=$3
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+
+compared=0
+failed=0
+for automaton in "$examples"/*.dra "$examples"/*.hoa; do
+    name=$(basename "${automaton%.*}")
+    formula="$examples/$name.ltl"
+    if [ ! -f "$formula" ]; then
+        echo "no formula $formula for $automaton"
+        failed=1
+        continue
+    fi
+    "$velkin_ltl" -f "$formula" -o "$work/$name.dra" || { echo "velkin-ltl failed on $formula"; failed=1; continue; }
+    "$velkin_ltl" -H -f "$formula" -o "$work/$name.hoa" || { echo "velkin-ltl -H failed on $formula"; failed=1; continue; }
+    for spec in "$examples"/*.dmts; do
+        for process in $(sed -nE 's/^([A-Za-z_][A-Za-z0-9_]*)[[:space:]]*=.*/\1/p' "$spec"); do
+            for deadlock in "" "-f"; do
+                expected=$("$velkin" -r "$automaton" $deadlock -s "$process" "$spec" 2>&1 | head -1)
+                for generated in "$work/$name.dra" "$work/$name.hoa"; do
+                    actual=$("$velkin" -r "$generated" $deadlock -s "$process" "$spec" 2>&1 | head -1)
+                    compared=$((compared + 1))
+                    if [ "$expected" != "$actual" ]; then
+                        echo "$(basename "$automaton") vs $(basename "$generated"), $process $deadlock in $(basename "$spec"):"
+                        echo "  shipped:   $expected"
+                        echo "  generated: $actual"
+                        failed=1
+                    fi
+                done
+            done
+        done
+    done
+done
+echo "$compared verdicts compared"
+[ "$compared" -gt 0 ] || failed=1
+exit $failed
