@@ -39,7 +39,7 @@ namespace {
 // The pair indices in a mask, ascending.
 template <class F>
 void for_each_pair(uint32_t pairs, F f) {
-    for (uint32_t l = 0; pairs >> l != 0; ++l)
+    for (uint32_t l = 0; l < rabin_regions_t::max_pairs; ++l)
         if ((pairs >> l) & 1u) f(l);
 }
 
