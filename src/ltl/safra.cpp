@@ -52,8 +52,6 @@ public:
         return edges_of[static_cast<std::size_t>(b)] = std::move(result);
     }
 
-    std::size_t size() const { return states.size(); }
-
     // Builds every state reachable from starts, then drops the states from
     // which no accepting cycle can be reached: they accept nothing, and in
     // the Safra trees they would only tell apart trees that mean the same.
