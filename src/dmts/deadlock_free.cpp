@@ -19,7 +19,6 @@
 #include <vector>
 
 #include "dmts/dmts.hpp"
-#include "support/prefetch.hpp"
 #include "support/row_layout.hpp"
 
 namespace {
@@ -77,9 +76,6 @@ void dmts_t::disallow_deadlocks() {
     hyper_owner.reserve(hyper_total);
     must_counter.reserve(hyper_total);
     for (size_t j = 0; j < n; ++j) {
-        // The records lie in index order, their sets anywhere: request the
-        // sets a few processes ahead.
-        if (j + 6 < n) prefetch_sets(*processes[j + 6]);
         const process_t& p = *processes[j];
         for (const transition_t& t : p.may) may_edges.push_back({t.target, static_cast<int>(j)});
         for (const alternatives_t h : p.must) {

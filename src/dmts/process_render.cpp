@@ -1,6 +1,6 @@
 // Rendering of a process and everything it reaches over may transitions: as a
-// DOT graph on standard output, and as a plain text listing on standard error
-// (a diagnostic aid that no run mode calls). Both walk breadth-first from the
+// DOT graph, and as a plain text listing (a diagnostic aid that no run mode
+// calls), each to the stream it is given. Both walk breadth-first from the
 // start process, so each reachable process is written once, in the same order.
 #include <ostream>
 #include <vector>
@@ -11,11 +11,20 @@
 
 namespace {
 
+// The walk's queue says which processes come next, so their records, their
+// transition sets and the records of their targets, whose names are written,
+// are requested a few steps before they are read: in a large model they lie
+// all over memory, and waiting for each in turn is most of the walk's time.
+[[gnu::always_inline]] inline void load_ahead(const process_table_t& processes, const std::vector<int>& order,
+                                              std::size_t head) {
+    if (head + 8 < order.size()) prefetch(processes[order[head + 8]]);
+    if (head + 4 < order.size()) prefetch_sets(*processes[order[head + 4]]);
+    if (head + 2 < order.size())
+        for (const transition_t& t : processes[order[head + 2]]->may) prefetch(processes[t.target]);
+}
+
 // Calls visit(process) for every process reachable from start over may
-// transitions, breadth-first; successors are queued in may-set order. The
-// queue says which processes come next, so their records, their transition
-// sets and the records of their targets, whose names visit writes, are loaded
-// a few steps in advance.
+// transitions, breadth-first; successors are queued in may-set order.
 template <typename visit_t>
 void walk_breadth_first(const process_table_t& processes, int start, visit_t visit) {
     std::vector<char> visited(processes.size(), 0);
@@ -23,10 +32,7 @@ void walk_breadth_first(const process_table_t& processes, int start, visit_t vis
     visited[start] = 1;
     order.push_back(start);
     for (std::size_t head = 0; head < order.size(); ++head) {
-        if (head + 8 < order.size()) prefetch(processes[order[head + 8]]);
-        if (head + 4 < order.size()) prefetch_sets(*processes[order[head + 4]]);
-        if (head + 2 < order.size())
-            for (const transition_t& t : processes[order[head + 2]]->may) prefetch(processes[t.target]);
+        load_ahead(processes, order, head);
         const process_t& process = *processes[order[head]];
         visit(process);
         for (const transition_t& t : process.may) {

@@ -1,8 +1,13 @@
+// The attractor: the least fixpoint X = (allowed ∩ cpred(X)) ∪ base, built
+// layer by layer from predecessor lists. A choice node joins with its first
+// successor in X; a state node keeps the count of its successors outside X and
+// joins when it reaches zero. Each state joins once and each predecessor entry
+// is looked at once per run, so a run costs O(n + m) for the n states and m
+// edges it reaches, plus one word-parallel pass over the bit sets.
 #include "product/attractor.hpp"
 
 #include <limits>
 
-#include "support/prefetch.hpp"
 #include "product/product.hpp"
 
 attractor_t::attractor_t(const ra_product_t& game, const predecessors_t& predecessors)
@@ -53,16 +58,7 @@ bitset_t attractor_t::run(const bitset_t& allowed, const bitset_t& base, bitset_
         }
         if (ranked_any) ++counter;
         for (std::size_t i = layer_begin; i < layer_end; ++i) {
-            // As the layers are walked in order, the states after the current
-            // one say whose lists come next, and the current candidates'
-            // counters are requested before any is updated.
-            if (i + 8 < layers.size()) prefetch(&pred.begin[layers[i + 8]]);
-            if (i + 4 < layers.size()) prefetch(pred.source.data() + pred.begin[layers[i + 4]]);
             const uint32_t t = layers[i];
-            for (uint32_t p = pred.begin[t]; p < pred.begin[t + 1]; ++p) {
-                const uint32_t s = predecessors_t::state_of(pred.source[p]);
-                if (may_join(s)) prefetch(&counters[s]);
-            }
             for (uint32_t p = pred.begin[t]; p < pred.begin[t + 1]; ++p) {
                 const uint32_t entry = pred.source[p];
                 const uint32_t s = predecessors_t::state_of(entry);

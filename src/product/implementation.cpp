@@ -5,7 +5,6 @@
 #include <string>
 #include <vector>
 
-#include "support/prefetch.hpp"
 #include "product/product.hpp"
 
 namespace {
@@ -47,27 +46,6 @@ void ra_product_t::produce_impl() {
         }
     };
     for (size_t head = 0; head < queue.size(); ++head) {
-        // The queue says which states come next. Their loads are issued in
-        // stages, each a few states before it is needed: where their edges
-        // lie, the edges, the targets' records, and the choice targets' edges.
-        if (head + 16 < queue.size()) prefetch(&edge_begin[queue[head + 16]]);
-        if (head + 8 < queue.size()) prefetch(edges.data() + edge_begin[queue[head + 8]]);
-        if (head + 4 < queue.size()) {
-            const int ahead = queue[head + 4];
-            for (uint32_t e = edge_begin[ahead]; e < edge_begin[ahead + 1]; ++e) {
-                prefetch(&states[edges[e].target]);
-                prefetch(&edge_begin[edges[e].target]);
-            }
-        }
-        if (head + 2 < queue.size()) {
-            const int ahead = queue[head + 2];
-            for (uint32_t e = edge_begin[ahead]; e < edge_begin[ahead + 1]; ++e) {
-                const int v = edges[e].target;
-                if (!is_choice(v)) continue;
-                prefetch(edges.data() + edge_begin[v]);
-                prefetch(&best_rank[v]);
-            }
-        }
         const int u = queue[head];
         run_begin[u] = static_cast<uint32_t>(visited_order.size());
         for (uint32_t e = edge_begin[u]; e < edge_begin[u + 1]; ++e) {

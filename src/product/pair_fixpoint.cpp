@@ -1,9 +1,72 @@
+// The greatest fixpoint of one acceptance pair, kept up to date round by
+// round instead of recomputed (see pair_fixpoint.hpp): Y shrinks, cpred(Y) is
+// a counter per state, and the attractor X of base(Y) is repaired by taking
+// out what lost its justification and putting back what is still attracted.
+// Every round costs time linear in the states that leave Y or X and the edges
+// into them; a state leaves Y at most once, so the rounds together cost
+// O(n + m) for the shrinking of Y and O(n + m) per round for the repairs of X,
+// O(n * (n + m)) at worst and usually a few passes over the product.
 #include "product/pair_fixpoint.hpp"
 
 #include <algorithm>
 
-#include "support/prefetch.hpp"
 #include "product/product.hpp"
+#include "support/prefetch.hpp"
+
+namespace {
+
+// The engine's cache hints, in one place so that the passes read as the
+// algorithm. Every pass walks a work list whose later entries say which
+// records come next; in a large product those records lie all over memory,
+// so they are requested a few entries before they are read.
+template <class justifications_t>
+struct load_ahead_t {
+    const ra_product_t& product;
+    const predecessors_t& pred;
+    const justifications_t& just;
+
+    // The predecessor lists of the states list[i + 8] and list[i + 4].
+    [[gnu::always_inline]] void predecessor_lists(const std::vector<uint32_t>& list, std::size_t i) const {
+        if (i + 8 < list.size()) prefetch(&pred.begin[list[i + 8]]);
+        if (i + 4 < list.size()) prefetch(pred.source.data() + pred.begin[list[i + 4]]);
+    }
+    // The justifications of the predecessors of t that may join, all
+    // requested before any is updated.
+    template <class may_join_t>
+    [[gnu::always_inline]] void candidates(uint32_t t, may_join_t may_join) const {
+        for (uint32_t p = pred.begin[t]; p < pred.begin[t + 1]; ++p) {
+            const uint32_t s = predecessors_t::state_of(pred.source[p]);
+            if (may_join(s)) prefetch(&just[s]);
+        }
+    }
+    // The justifications and the edges of the choice nodes list[i + 8] and
+    // list[i + 4], within a batch that ends at end.
+    [[gnu::always_inline]] void choice_nodes(const std::vector<uint32_t>& list, std::size_t i, std::size_t end) const {
+        if (i + 8 < end) {
+            prefetch(&just[list[i + 8]]);
+            prefetch(&product.edge_begin[list[i + 8]]);
+        }
+        if (i + 4 < end) prefetch(product.edges.data() + product.edge_begin[list[i + 4]]);
+    }
+    // For the states ahead that are recounted: where their edges lie, the
+    // edges, and the justifications of their successors, in three stages.
+    template <class recounted_t>
+    [[gnu::always_inline]] void recounts(const std::vector<uint32_t>& list, std::size_t i, recounted_t recounted) const {
+        const std::size_t count = list.size();
+        if (i + 8 < count && recounted(list[i + 8])) {
+            prefetch(&product.edge_begin[list[i + 8]]);
+            prefetch(&just[list[i + 8]]);
+        }
+        if (i + 4 < count && recounted(list[i + 4])) prefetch(product.edges.data() + product.edge_begin[list[i + 4]]);
+        if (i + 2 < count && recounted(list[i + 2])) {
+            const uint32_t ahead = list[i + 2];
+            for (uint32_t e = product.edge_begin[ahead]; e < product.edge_begin[ahead + 1]; ++e)
+                prefetch(&just[static_cast<uint32_t>(product.edges[e].target)]);
+        }
+    }
+};
+
+}  // namespace
 
 pair_fixpoint_t::pair_fixpoint_t(const ra_product_t& game, const predecessors_t& predecessors)
     : product(game),
@@ -37,16 +100,11 @@ void pair_fixpoint_t::join(uint32_t s, uint32_t at) {
 // attractor of a smaller base lies within the attractor of the larger one.
 void pair_fixpoint_t::attract(const bitset_t& allowed) {
     auto may_join = [&](uint32_t s) { return !in_x.test(s) && in_y.test(s) && allowed.test(s); };
+    const load_ahead_t<decltype(just)> ahead{product, pred, just};
     for (std::size_t i = 0; i < joined.size(); ++i) {
-        // The work list says whose predecessors come next; the records of the
-        // current one's candidates are all requested before any is updated.
-        if (i + 8 < joined.size()) prefetch(&pred.begin[joined[i + 8]]);
-        if (i + 4 < joined.size()) prefetch(pred.source.data() + pred.begin[joined[i + 4]]);
+        ahead.predecessor_lists(joined, i);
         const uint32_t t = joined[i];
-        for (uint32_t p = pred.begin[t]; p < pred.begin[t + 1]; ++p) {
-            const uint32_t s = predecessors_t::state_of(pred.source[p]);
-            if (may_join(s)) prefetch(&just[s]);
-        }
+        ahead.candidates(t, may_join);
         for (uint32_t p = pred.begin[t]; p < pred.begin[t + 1]; ++p) {
             const uint32_t entry = pred.source[p];
             const uint32_t s = predecessors_t::state_of(entry);
@@ -72,10 +130,11 @@ void pair_fixpoint_t::attract(const bitset_t& allowed) {
 // the order of the visits; a new witness that goes out later brings its
 // choice node back for another look. Every state goes out at most once and a
 // choice node is looked at once per edge to a state that went out, so the
-// pass is linear in the edges it meets. Its work lists are known ahead, which
-// lets their records be loaded early: the choice nodes are looked at in
-// batches, once the states gone out so far have been visited.
+// pass is linear in the edges it meets. The choice nodes are looked at in
+// batches, once the states gone out so far have been visited, so that each
+// batch is a list known ahead.
 void pair_fixpoint_t::take_out_unjustified() {
+    const load_ahead_t<decltype(just)> ahead{product, pred, just};
     auto take_out = [&](uint32_t s) {
         in_x.unset(s);
         taken_out.push_back(s);
@@ -86,8 +145,7 @@ void pair_fixpoint_t::take_out_unjustified() {
     std::size_t looked_at = 0;
     for (;;) {
         for (; visited < taken_out.size(); ++visited) {
-            if (visited + 8 < taken_out.size()) prefetch(&pred.begin[taken_out[visited + 8]]);
-            if (visited + 4 < taken_out.size()) prefetch(pred.source.data() + pred.begin[taken_out[visited + 4]]);
+            ahead.predecessor_lists(taken_out, visited);
             const uint32_t s = taken_out[visited];
             for (uint32_t p = pred.begin[s]; p < pred.begin[s + 1]; ++p) {
                 const uint32_t entry = pred.source[p];
@@ -100,14 +158,7 @@ void pair_fixpoint_t::take_out_unjustified() {
         if (looked_at == unwitnessed.size()) break;
         const std::size_t batch_end = unwitnessed.size();
         for (; looked_at < batch_end; ++looked_at) {
-            if (looked_at + 8 < batch_end) {
-                prefetch(&just[unwitnessed[looked_at + 8]]);
-                prefetch(&product.edge_begin[unwitnessed[looked_at + 8]]);
-            }
-            if (looked_at + 4 < batch_end) {
-                const uint32_t ahead = unwitnessed[looked_at + 4];
-                prefetch(product.edges.data() + product.edge_begin[ahead]);
-            }
+            ahead.choice_nodes(unwitnessed, looked_at, batch_end);
             const uint32_t q = unwitnessed[looked_at];
             justification_t& j = just[q];
             // Another visit may have found a new witness or taken q out.
@@ -128,23 +179,12 @@ void pair_fixpoint_t::take_out_unjustified() {
 
 // Puts back the taken-out states that the remaining members still attract.
 void pair_fixpoint_t::put_back_attracted(const bitset_t& allowed) {
-    // The list says whose edges, and then whose successors' layers, come
-    // next; only the state nodes still in Y are recounted. On a losing
-    // product most of the list has left Y.
+    // Only the state nodes still in Y are recounted; on a losing product most
+    // of the list has left Y.
     auto recounted = [&](uint32_t s) { return !is_choice(s) && in_y.test(s); };
-    const std::size_t count = taken_out.size();
-    for (std::size_t i = 0; i < count; ++i) {
-        if (i + 8 < count && recounted(taken_out[i + 8])) {
-            prefetch(&product.edge_begin[taken_out[i + 8]]);
-            prefetch(&just[taken_out[i + 8]]);
-        }
-        if (i + 4 < count && recounted(taken_out[i + 4]))
-            prefetch(product.edges.data() + product.edge_begin[taken_out[i + 4]]);
-        if (i + 2 < count && recounted(taken_out[i + 2])) {
-            const uint32_t ahead = taken_out[i + 2];
-            for (uint32_t e = product.edge_begin[ahead]; e < product.edge_begin[ahead + 1]; ++e)
-                prefetch(&just[static_cast<uint32_t>(product.edges[e].target)]);
-        }
+    const load_ahead_t<decltype(just)> ahead{product, pred, just};
+    for (std::size_t i = 0; i < taken_out.size(); ++i) {
+        ahead.recounts(taken_out, i, recounted);
         const uint32_t s = taken_out[i];
         if (!recounted(s)) continue;
         justification_t& j = just[s];
@@ -182,10 +222,9 @@ void pair_fixpoint_t::put_back_attracted(const bitset_t& allowed) {
 // The ones in X become roots of the next take-out pass.
 void pair_fixpoint_t::leave_y(const bitset_t& goal) {
     for (uint32_t t : leaving) in_y.unset(t);
+    const load_ahead_t<decltype(just)> ahead{product, pred, just};
     for (std::size_t i = 0; i < leaving.size(); ++i) {
-        // The work list says whose predecessor lists come next.
-        if (i + 8 < leaving.size()) prefetch(&pred.begin[leaving[i + 8]]);
-        if (i + 4 < leaving.size()) prefetch(pred.source.data() + pred.begin[leaving[i + 4]]);
+        ahead.predecessor_lists(leaving, i);
         const uint32_t t = leaving[i];
         for (uint32_t p = pred.begin[t]; p < pred.begin[t + 1]; ++p) {
             const uint32_t entry = pred.source[p];

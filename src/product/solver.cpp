@@ -2,7 +2,15 @@
 // nodes to the implementation. The winning region is the nested fixpoint over
 // the acceptance pairs, every order of the pairs explored down the recursion;
 // the rank of a state is the step counter's value when it first joined.
-#include "support/prefetch.hpp"
+// Rabin() is the nested fixpoint for Rabin games: for each pair l still
+// available, a greatest fixpoint over Y (stay out of bad[l], see good[l] again)
+// around a least fixpoint over X whose every step solves the game of the
+// remaining pairs within the states outside bad[l]. Cost, for k pairs, n states
+// and m edges: both fixpoints take at most n + 1 rounds and each round a cpred
+// pass of O(n + m), so a level costs (n + 1)^2 times the level below, over
+// every order of the pairs: O(k! * n^(2k - 2)) calls of the last level, where
+// one pair is left and the incremental engines (pair_fixpoint.hpp, then one
+// attractor run) take O(n * (n + m)) at most and usually O(n + m).
 #include "product/attractor.hpp"
 #include "product/pair_fixpoint.hpp"
 #include "product/product.hpp"
@@ -11,13 +19,10 @@ bitset_t ra_product_t::cpred(const bitset_t& x) const {
     // Every state node starts in, every choice node out; a source is left as
     // soon as one edge decides it. The pass streams through the edges; which
     // kind a state is comes from the bitset, not from the larger state table.
-    constexpr uint32_t edges_ahead = 128;
     bitset_t result = *state_nodes;
     for (int s = 0; s < state_count; ++s) {
         const uint32_t begin = edge_begin[static_cast<std::size_t>(s)];
         const uint32_t end = edge_begin[static_cast<std::size_t>(s) + 1];
-        // The hardware's stream prefetch alone does not keep up with the pass.
-        if (begin + edges_ahead < edges.size()) prefetch(&edges[begin + edges_ahead]);
         if (!state_nodes->test(static_cast<uint32_t>(s))) {
             for (uint32_t e = begin; e < end; ++e)
                 if (x.test(static_cast<uint32_t>(edges[e].target))) {
@@ -148,8 +153,6 @@ void ra_product_t::solve() {
         if (states[s].choice < 0) continue;
         bool found = false;
         for (uint32_t e = edge_begin[s]; e < edge_begin[s + 1]; ++e) {
-            // The edges are read in ascending order; the ranks they lead to are not.
-            if (e + 32 < edges.size()) prefetch(&rank[static_cast<uint32_t>(edges[e + 32].target)]);
             const uint32_t t = static_cast<uint32_t>(edges[e].target);
             if (!win->test(t)) continue;
             if (!found || rank[t] < best_rank[s]) best_rank[s] = rank[t];

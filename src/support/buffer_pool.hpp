@@ -10,12 +10,28 @@
 // kept until the pool is destroyed; freed blocks are reused for requests of
 // the same size class. Not thread-safe: the model is built and used by one
 // thread.
+//
+// Under AddressSanitizer the pool marks the parts of its slabs that no live
+// block covers, the uncut rest and the free blocks, as poisoned, so a read or
+// write past a block's end into them, or through a pointer to a block
+// already released, is reported as it would be for the general allocator.
 #pragma once
 
 #include <cstddef>
 #include <memory>
 #include <new>
 #include <vector>
+
+#if defined(__SANITIZE_ADDRESS__)
+#define VELKIN_POOL_POISONING 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define VELKIN_POOL_POISONING 1
+#endif
+#endif
+#ifdef VELKIN_POOL_POISONING
+#include <sanitizer/asan_interface.h>
+#endif
 
 class buffer_pool_t {
 public:
@@ -24,6 +40,10 @@ public:
     static constexpr std::size_t slab_bytes = std::size_t{1} << 18;
 
     buffer_pool_t() = default;
+    // The slabs go back to the general allocator as they were handed out.
+    ~buffer_pool_t() {
+        for (const std::unique_ptr<char[]>& slab : slabs_) unpoison(slab.get(), slab_bytes);
+    }
     buffer_pool_t(const buffer_pool_t&) = delete;
     buffer_pool_t& operator=(const buffer_pool_t&) = delete;
 
@@ -32,6 +52,7 @@ public:
         if (bytes > largest_pooled) return ::operator new(bytes);
         const std::size_t size_class = class_of(bytes);
         if (free_block_t* block = free_[size_class]) {
+            unpoison(block, size_class * granule);
             free_[size_class] = block->next;
             return block;
         }
@@ -46,6 +67,7 @@ public:
         }
         const std::size_t size_class = class_of(bytes);
         free_[size_class] = new (block) free_block_t{free_[size_class]};
+        poison(block, size_class * granule);
     }
 
     // The pool that the model's sets draw from. Inline, since every set
@@ -68,40 +90,30 @@ private:
     static std::size_t class_of(std::size_t bytes) { return bytes == 0 ? 1 : (bytes + granule - 1) / granule; }
     void* carve(std::size_t bytes);
 
+    // Marks bytes as off limits, or as usable again, for AddressSanitizer;
+    // nothing in other builds.
+    static void poison(const void* first, std::size_t bytes) {
+#ifdef VELKIN_POOL_POISONING
+        ASAN_POISON_MEMORY_REGION(first, bytes);
+#else
+        (void)first, (void)bytes;
+#endif
+    }
+    static void unpoison(const void* first, std::size_t bytes) {
+#ifdef VELKIN_POOL_POISONING
+        ASAN_UNPOISON_MEMORY_REGION(first, bytes);
+#else
+        (void)first, (void)bytes;
+#endif
+    }
+
     free_block_t* free_[largest_pooled / granule + 1] = {};
     char* slab_next_ = nullptr;
     char* slab_end_ = nullptr;
     std::vector<std::unique_ptr<char[]>> slabs_;
 };
 
-// Where compact vectors keep their values: the shared pool, except under
-// AddressSanitizer, which checks every bound and every use after free only
-// of blocks that it allocated itself. The choice follows the compiler flags,
-// so the whole program must be built with the same sanitizer setting.
-#if defined(__SANITIZE_ADDRESS__)
-#define VELKIN_SET_STORAGE_FROM_POOL 0
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define VELKIN_SET_STORAGE_FROM_POOL 0
-#endif
-#endif
-#ifndef VELKIN_SET_STORAGE_FROM_POOL
-#define VELKIN_SET_STORAGE_FROM_POOL 1
-#endif
+// Where compact vectors keep their values: the shared pool, in every build.
+inline void* allocate_set_storage(std::size_t bytes) { return buffer_pool_t::shared().allocate(bytes); }
 
-inline void* allocate_set_storage(std::size_t bytes) {
-#if VELKIN_SET_STORAGE_FROM_POOL
-    return buffer_pool_t::shared().allocate(bytes);
-#else
-    return ::operator new(bytes);
-#endif
-}
-
-inline void release_set_storage(void* block, std::size_t bytes) {
-#if VELKIN_SET_STORAGE_FROM_POOL
-    buffer_pool_t::shared().release(block, bytes);
-#else
-    (void)bytes;
-    ::operator delete(block);
-#endif
-}
+inline void release_set_storage(void* block, std::size_t bytes) { buffer_pool_t::shared().release(block, bytes); }

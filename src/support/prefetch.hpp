@@ -2,9 +2,13 @@
 // model that know a few steps ahead which scattered memory they will read
 // use it to overlap those loads instead of waiting for each in turn: once the
 // model outgrows the caches, that waiting is most of such a loop's time.
-// The compiler counts a prefetch as having no effect, so a helper function
-// that does nothing but prefetch can be dropped as a whole: issue the hints in
-// the loop that needs them, and check the disassembly when moving them.
+// Each engine that uses it keeps its hints in one helper named load_ahead, so
+// that the algorithm reads without them. The compiler counts a prefetch as
+// having no effect, and a helper that does nothing but prefetch would be
+// judged free of effects and its calls dropped as a whole; so every such
+// helper is [[gnu::always_inline]], inlined into its loop before that
+// judgement. Check the disassembly (objdump -d | grep prefetch) after moving
+// hints.
 #pragma once
 
 #include <cstddef>

@@ -81,3 +81,34 @@ TEST(BufferPool, LiveBlocksNeverOverlapThroughChurnAcrossSlabs) {
     EXPECT_LE(pool.slab_count(), 7u);
     for (const live_block_t& block : live) pool.release(block.data, block.bytes);
 }
+
+TEST(BufferPool, SanitizerSeesOnlyLiveBlocksAsUsable) {
+#ifndef VELKIN_POOL_POISONING
+    GTEST_SKIP() << "built without AddressSanitizer";
+#else
+    buffer_pool_t pool;
+    auto* live = static_cast<char*>(pool.allocate(24));
+    auto* released = static_cast<char*>(pool.allocate(40));
+    pool.release(released, 40);
+    auto* reused = static_cast<char*>(pool.allocate(16));
+    pool.release(reused, 16);
+    reused = static_cast<char*>(pool.allocate(16));
+    // Each row: an address and whether a read there must be reported.
+    const struct {
+        const char* what;
+        const char* address;
+        bool poisoned;
+    } rows[] = {
+        {"first byte of a live block", live, false},
+        {"last byte of a live block", live + 23, false},
+        {"a released block", released, true},
+        {"the end of a released block", released + 39, true},
+        {"a block handed out again", reused, false},
+        {"the uncut rest of the slab", reused + 4096, true},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(__asan_address_is_poisoned(row.address) != 0, row.poisoned) << row.what;
+    pool.release(live, 24);
+    pool.release(reused, 16);
+#endif
+}

@@ -86,8 +86,8 @@ TEST(ProductConstruction, ChoiceNodesAreNumberedInMustOrderAndEdgesGroupedBySour
 
 TEST(ProductConstruction, StoreAfterTheConstructionFindsItsChoiceNodesAndStateNodes) {
     // The construction numbers choice nodes without entering them in the
-    // index; a later store() must still find every one of them, whether the
-    // state nodes sit in the direct table or, past its size, in the index.
+    // index; a later store() must still find every one of them, and every
+    // state node.
     dmts_t model;
     rabin_t a = automaton(2, 1, {"a"});
     fill_successors(a, 0);
@@ -100,27 +100,24 @@ TEST(ProductConstruction, StoreAfterTheConstructionFindsItsChoiceNodesAndStateNo
     for (int p : processes)
         for (int h = 0; h < 3; ++h) add_must(model, p, {{"a", any()}, {"b", any()}, {h == 0 ? "a" : "c", any()}});
 
-    for (bool table : {true, false}) {
-        ra_product_t product(&a, &model, processes[0]);
-        if (!table) product.node_numbers.clear();  // as when the pairs are too many for it
-        product.init_actions();
-        std::ostringstream diagnostics;
-        product.make_product(diagnostics);
-        const int built = product.state_count;
-        const int choices = static_cast<int>(std::count_if(product.states.begin(), product.states.end(),
-                                                           [](const auto& s) { return s.choice != -1; }));
-        ASSERT_GT(choices, 20);
-        // Before any lookup of a choice key, the index holds at most the hashed state nodes.
-        EXPECT_EQ(product.state_index.size(), table ? 0u : static_cast<std::size_t>(built - choices));
-        for (int n = built - 1; n >= 0; --n)
-            ASSERT_EQ(product.store(product.states[static_cast<std::size_t>(n)]), std::make_pair(n, false)) << n;
-        EXPECT_EQ(product.state_index.size(), static_cast<std::size_t>(table ? choices : built));
-        // Unseen choice numbers of reached pairs are new, and then found.
-        const ra_product_t::product_state_t fresh{product.states[0].ra_state, product.states[0].process, 3};
-        EXPECT_EQ(product.store(fresh), std::make_pair(built, true));
-        EXPECT_EQ(product.store(fresh), std::make_pair(built, false));
-        EXPECT_EQ(product.state_count, built + 1);
-    }
+    ra_product_t product(&a, &model, processes[0]);
+    product.init_actions();
+    std::ostringstream diagnostics;
+    product.make_product(diagnostics);
+    const int built = product.state_count;
+    const int choices = static_cast<int>(std::count_if(product.states.begin(), product.states.end(),
+                                                       [](const auto& s) { return s.choice != -1; }));
+    ASSERT_GT(choices, 20);
+    // Before any lookup of a choice key, the index holds the state nodes only.
+    EXPECT_EQ(product.state_index.size(), static_cast<std::size_t>(built - choices));
+    for (int n = built - 1; n >= 0; --n)
+        ASSERT_EQ(product.store(product.states[static_cast<std::size_t>(n)]), std::make_pair(n, false)) << n;
+    EXPECT_EQ(product.state_index.size(), static_cast<std::size_t>(built));
+    // Unseen choice numbers of reached pairs are new, and then found.
+    const ra_product_t::product_state_t fresh{product.states[0].ra_state, product.states[0].process, 3};
+    EXPECT_EQ(product.store(fresh), std::make_pair(built, true));
+    EXPECT_EQ(product.store(fresh), std::make_pair(built, false));
+    EXPECT_EQ(product.state_count, built + 1);
 }
 
 TEST(ProductConstruction, BreadthFirstNumberingFollowsTheAutomatonAndReusesStates) {
@@ -250,7 +247,7 @@ TEST(ProductConstruction, AChoiceNodeAlreadyStoredIsReportedAndItsNumberUsed) {
     EXPECT_EQ(edge_list(product), "0 -a-> 2\n0 -b-> 2\n1 -T-> 0\n");
 }
 
-TEST(ProductConstruction, StoreTellsEveryStateApartInsideAndOutsideThePackedRangesAndTheNodeTable) {
+TEST(ProductConstruction, StoreTellsEveryStateApartInsideAndOutsideThePackedRanges) {
     dmts_t model;
     rabin_t a = automaton(2, 1, {});
     for (const char* name : {"P", "Q", "R"}) defined_process(model, name);
@@ -260,10 +257,7 @@ TEST(ProductConstruction, StoreTellsEveryStateApartInsideAndOutsideThePackedRang
     // comes from the hash.
     ra_product_t hashed(nullptr, nullptr, 0);
     ASSERT_EQ(hashed.packed_choices, 0u);
-    // State nodes within the ranges are numbered by the direct table, the
-    // rest by the index; both must agree with one map of all keys.
-    ASSERT_EQ(packed.node_numbers.size(), 3u * model.processes.size());
-    ASSERT_TRUE(hashed.node_numbers.empty());
+    // Both must agree with one map of all keys.
 
     std::mt19937 rng(5);
     auto pick = [&rng](std::vector<int> values) {
@@ -315,20 +309,6 @@ TEST(ProductConstruction, StoreTellsEveryStateApartInsideAndOutsideThePackedRang
         }
         if (product == &packed) {
             EXPECT_GE(owner.size(), 40u);
-            std::size_t direct = 0;
-            for (const auto& [key, number] : expected) {
-                const auto [ra, process, choice] = key;
-                const uint32_t* entry = product->node_number_entry({ra, process, choice});
-                const bool in_table = choice == -1 && ra >= -1 && ra <= 1 && process >= 0 && process < processes;
-                ASSERT_EQ(entry != nullptr, in_table) << ra << " " << process << " " << choice;
-                if (!entry) continue;
-                EXPECT_EQ(*entry, static_cast<uint32_t>(number) + 1);
-                ++direct;
-            }
-            EXPECT_EQ(direct, product->node_numbers.size() -
-                                  static_cast<std::size_t>(std::count(product->node_numbers.begin(),
-                                                                      product->node_numbers.end(), 0u)));
-            EXPECT_GE(direct, 6u);
         }
     }
 }
