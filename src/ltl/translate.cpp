@@ -15,13 +15,16 @@ public:
     translator_t(ltl_pool_t& pool, ltl_limits_t& limits, std::string& error)
         : pool(pool), vwaa(pool), limits(limits), error(error), prop_count(static_cast<int>(pool.props().size())) {}
 
+    bool overflowed() const { return vwaa.overflowed(); }
+
     bool translate(int f, dra_t& out) {
+        if (vwaa.overflowed()) return false;
         auto found = memo.find(f);
         if (found != memo.end()) {
             out = found->second;
             return true;
         }
-        if (!translate_uncached(f, out)) return false;
+        if (!translate_uncached(f, out) || vwaa.overflowed()) return false;
         memo.emplace(f, out);
         return true;
     }
@@ -165,7 +168,11 @@ bool translate_ltl(ltl_pool_t& pool, int f, ltl_limits_t& limits, dra_t& out, st
     }
     translator_t translator(pool, limits, error);
     if (translator.translate(f, out)) return true;
-    if (limits.table_exceeded)
+    if (translator.overflowed())
+        error = "the formula's alternating automaton is too large (more than " +
+                std::to_string(vwaa_t::max_terms) + " transitions in one state or " +
+                std::to_string(vwaa_t::max_stored) + " stored in all)";
+    else if (limits.table_exceeded)
         error = "the automaton needs more than " + std::to_string(ltl_limits_t::max_table_entries) +
                 " transitions";
     else if (limits.exceeded)
