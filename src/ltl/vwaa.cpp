@@ -59,6 +59,10 @@ std::vector<state_set_t> vwaa_t::initial(int f) {
     case ltl_op_t::or_op: {
         std::vector<state_set_t> r = initial(pool.node(f).left);
         for (state_set_t& s : initial(pool.node(f).right)) r.push_back(std::move(s));
+        if (r.size() > max_terms) {
+            overflow = true;
+            return {};
+        }
         std::sort(r.begin(), r.end());
         r.erase(std::unique(r.begin(), r.end()), r.end());
         std::vector<state_set_t> kept;
@@ -74,6 +78,10 @@ std::vector<state_set_t> vwaa_t::initial(int f) {
         std::vector<state_set_t> r;
         const std::vector<state_set_t> left = initial(pool.node(f).left);
         const std::vector<state_set_t> right = initial(pool.node(f).right);
+        if (left.size() * right.size() > max_terms) {
+            overflow = true;
+            return {};
+        }
         for (const state_set_t& x : left)
             for (const state_set_t& y : right) r.push_back(set_union(x, y));
         std::sort(r.begin(), r.end());
