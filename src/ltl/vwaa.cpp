@@ -59,6 +59,10 @@ std::vector<state_set_t> vwaa_t::initial(int f) {
     case ltl_op_t::or_op: {
         std::vector<state_set_t> r = initial(pool.node(f).left);
         for (state_set_t& s : initial(pool.node(f).right)) r.push_back(std::move(s));
+        if (r.size() > max_terms) {
+            overflow = true;
+            return {};
+        }
         std::sort(r.begin(), r.end());
         r.erase(std::unique(r.begin(), r.end()), r.end());
         std::vector<state_set_t> kept;
@@ -74,6 +78,10 @@ std::vector<state_set_t> vwaa_t::initial(int f) {
         std::vector<state_set_t> r;
         const std::vector<state_set_t> left = initial(pool.node(f).left);
         const std::vector<state_set_t> right = initial(pool.node(f).right);
+        if (left.size() * right.size() > max_terms) {
+            overflow = true;
+            return {};
+        }
         for (const state_set_t& x : left)
             for (const state_set_t& y : right) r.push_back(set_union(x, y));
         std::sort(r.begin(), r.end());
@@ -101,28 +109,50 @@ const std::vector<vwaa_term_t>& vwaa_t::delta(int f) {
     case ltl_op_t::constant_false: break;
     case ltl_op_t::prop: r.push_back({cube_t{std::uint32_t{1} << n.left, 0}, {}}); break;
     case ltl_op_t::not_prop: r.push_back({cube_t{0, std::uint32_t{1} << n.left}, {}}); break;
-    case ltl_op_t::and_op: r = conjoin(delta(n.left), delta(n.right)); break;
-    case ltl_op_t::or_op: r = disjoin(delta(n.left), delta(n.right)); break;
+    case ltl_op_t::and_op: r = conjoin_bounded(delta(n.left), delta(n.right), true); break;
+    case ltl_op_t::or_op: r = disjoin_bounded(delta(n.left), delta(n.right)); break;
     case ltl_op_t::next:
         for (state_set_t& s : initial(n.left)) r.push_back({cube_t{}, std::move(s)});
         break;
     case ltl_op_t::until: {  // b, or a and again a U b
         const std::vector<vwaa_term_t> stay{{cube_t{}, state_set_t{f}}};
-        r = disjoin(delta(n.right), conjoin(delta(n.left), stay));
+        r = disjoin_bounded(delta(n.right), conjoin_bounded(delta(n.left), stay, true));
         break;
     }
     case ltl_op_t::release: {  // b, and either a or again a R b
         std::vector<vwaa_term_t> stay{{cube_t{}, state_set_t{f}}};
-        r = conjoin(delta(n.right), disjoin(delta(n.left), stay));
+        r = conjoin_bounded(delta(n.right), disjoin_bounded(delta(n.left), stay), true);
         break;
     }
+    }
+    for (const vwaa_term_t& t : r) stored += t.states.size() + 1;
+    if (stored > max_stored) {
+        overflow = true;
+        r.clear();
     }
     return cache.emplace(f, std::move(r)).first->second;
 }
 
+std::vector<vwaa_term_t> vwaa_t::conjoin_bounded(const std::vector<vwaa_term_t>& a,
+                                                 const std::vector<vwaa_term_t>& b, bool drop_dominated) {
+    if (overflow || a.size() * b.size() > max_terms) {
+        overflow = true;
+        return {};
+    }
+    return conjoin(a, b, drop_dominated);
+}
+
+std::vector<vwaa_term_t> vwaa_t::disjoin_bounded(const std::vector<vwaa_term_t>& a, const std::vector<vwaa_term_t>& b) {
+    if (overflow || a.size() + b.size() > max_terms) {
+        overflow = true;
+        return {};
+    }
+    return disjoin(a, b);
+}
+
 std::vector<vwaa_term_t> vwaa_t::delta_of_set(const state_set_t& states) {
     std::vector<vwaa_term_t> r{vwaa_term_t{}};
-    for (int q : states) r = conjoin(r, delta(q), false);
+    for (int q : states) r = conjoin_bounded(r, delta(q), false);
     std::sort(r.begin(), r.end(), [](const vwaa_term_t& x, const vwaa_term_t& y) {
         return std::tie(x.cube.pos, x.cube.neg, x.states) < std::tie(y.cube.pos, y.cube.neg, y.states);
     });

@@ -1,8 +1,43 @@
 #include "rabin/hoa_label.hpp"
 
+#include <algorithm>
+#include <iterator>
 #include <vector>
 
 #include "support/message_text.hpp"
+
+letter_set_t complement_of(letter_set_t set) {
+    set.complemented = !set.complemented;
+    return set;
+}
+
+namespace {
+
+enum class combine_t { both, first_only, either };
+
+std::vector<int> combined(const std::vector<int>& a, const std::vector<int>& b, combine_t how) {
+    std::vector<int> out;
+    switch (how) {
+    case combine_t::both: std::set_intersection(a.begin(), a.end(), b.begin(), b.end(), std::back_inserter(out)); break;
+    case combine_t::first_only: std::set_difference(a.begin(), a.end(), b.begin(), b.end(), std::back_inserter(out)); break;
+    case combine_t::either: std::set_union(a.begin(), a.end(), b.begin(), b.end(), std::back_inserter(out)); break;
+    }
+    return out;
+}
+
+}  // namespace
+
+letter_set_t intersection_of(const letter_set_t& a, const letter_set_t& b) {
+    if (!a.complemented && !b.complemented) return {false, combined(a.listed, b.listed, combine_t::both)};
+    if (!a.complemented) return {false, combined(a.listed, b.listed, combine_t::first_only)};
+    if (!b.complemented) return {false, combined(b.listed, a.listed, combine_t::first_only)};
+    return {true, combined(a.listed, b.listed, combine_t::either)};
+}
+
+letter_set_t union_of(const letter_set_t& a, const letter_set_t& b) {
+    // De Morgan: a | b = !(!a & !b).
+    return complement_of(intersection_of(complement_of(a), complement_of(b)));
+}
 
 namespace {
 
@@ -10,19 +45,17 @@ namespace {
 int precedence(char op) { return op == '!' ? 3 : op == '&' ? 2 : op == '|' ? 1 : 0; }
 
 template <typename source_t>
-bool parse_label_from(source_t& in, const hoa_label_context_t& context, letter_mask_t& mask, std::string& error) {
-    const letter_mask_t all = all_letters(context.ap_count);
-    std::vector<letter_mask_t> values;
+bool parse_label_from(source_t& in, const hoa_label_context_t& context, letter_set_t& label, std::string& error) {
+    std::vector<letter_set_t> values;
     std::vector<char> operators;
     auto apply = [&](char op) {
         if (op == '!') {
-            values.back() = ~values.back() & all;
+            values.back().complemented = !values.back().complemented;
             return;
         }
-        letter_mask_t right = values.back();
+        letter_set_t right = std::move(values.back());
         values.pop_back();
-        if (op == '&') values.back() &= right;
-        else values.back() |= right;
+        values.back() = op == '&' ? intersection_of(values.back(), right) : union_of(values.back(), right);
     };
 
     bool expect_operand = true;
@@ -34,7 +67,7 @@ bool parse_label_from(source_t& in, const hoa_label_context_t& context, letter_m
                 in.take();
                 continue;
             }
-            letter_mask_t value = 0;
+            letter_set_t value;
             if (token.kind == hoa_token_kind_t::integer) {
                 // Longer than nine digits is certainly out of range.
                 long long index = token.text.size() > 9 ? -1 : std::stoll(token.text);
@@ -43,9 +76,9 @@ bool parse_label_from(source_t& in, const hoa_label_context_t& context, letter_m
                                                     std::to_string(context.ap_count));
                     return false;
                 }
-                value = letter_mask_t{1} << (index + 1);
+                value = letter_set_t::single(static_cast<int>(index) + 1);
             } else if (token.kind == hoa_token_kind_t::identifier && (token.text == "t" || token.text == "f")) {
-                value = token.text == "t" ? all : 0;
+                value = token.text == "t" ? letter_set_t::all() : letter_set_t::none();
             } else if (token.kind == hoa_token_kind_t::alias) {
                 bool known = context.aliases && context.aliases->count(token.text) != 0;
                 if (!known) {
@@ -60,7 +93,7 @@ bool parse_label_from(source_t& in, const hoa_label_context_t& context, letter_m
                 return false;
             }
             in.take();
-            values.push_back(value);
+            values.push_back(std::move(value));
             // Prefix negations bind to the operand just read.
             while (!operators.empty() && operators.back() == '!') {
                 apply('!');
@@ -108,7 +141,7 @@ bool parse_label_from(source_t& in, const hoa_label_context_t& context, letter_m
         apply(operators.back());
         operators.pop_back();
     }
-    mask = values.back();
+    label = std::move(values.back());
     return true;
 }
 
@@ -120,11 +153,11 @@ bool starts_label(const hoa_token_t& token) {
            (token.kind == hoa_token_kind_t::identifier && (token.text == "t" || token.text == "f"));
 }
 
-bool parse_label(hoa_lexer_t& in, const hoa_label_context_t& context, letter_mask_t& mask, std::string& error) {
-    return parse_label_from(in, context, mask, error);
+bool parse_label(hoa_lexer_t& in, const hoa_label_context_t& context, letter_set_t& label, std::string& error) {
+    return parse_label_from(in, context, label, error);
 }
 
-bool parse_label(hoa_token_list_t& in, const hoa_label_context_t& context, letter_mask_t& mask,
+bool parse_label(hoa_token_list_t& in, const hoa_label_context_t& context, letter_set_t& label,
                  std::string& error) {
-    return parse_label_from(in, context, mask, error);
+    return parse_label_from(in, context, label, error);
 }

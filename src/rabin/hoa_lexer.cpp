@@ -35,7 +35,7 @@ bool hoa_lexer_t::skip_space_and_comments() {
     }
 }
 
-void hoa_lexer_t::advance() {
+void hoa_lexer_t::advance(bool version_word) {
     current = hoa_token_t();
     int comment_line = in.line();
     if (!skip_space_and_comments()) {
@@ -46,6 +46,21 @@ void hoa_lexer_t::advance() {
     int c = in.peek();
     if (c == EOF) return;
 
+    if (version_word && c != '-' && c != '"' && !text_cursor_t::is_space(c)) {
+        current.kind = hoa_token_kind_t::identifier;
+        while (is_identifier_char(in.peek())) current.text.push_back(static_cast<char>(in.get()));
+        if (in.peek() == ':' && !current.text.empty() && is_identifier_start(current.text[0])) {
+            in.get();
+            current.kind = hoa_token_kind_t::header;
+            current.text.push_back(':');
+            return;
+        }
+        // A comment may follow the version directly.
+        while (in.peek() != EOF && in.peek() != '/' && !text_cursor_t::is_space(in.peek()) && current.text.size() < 64)
+            current.text.push_back(static_cast<char>(in.get()));
+        if (!current.text.empty()) return;
+        current.kind = hoa_token_kind_t::end_of_input;
+    }
     if (is_identifier_start(c)) {
         current.kind = hoa_token_kind_t::identifier;
         while (is_identifier_char(in.peek())) current.text.push_back(static_cast<char>(in.get()));

@@ -42,12 +42,14 @@ public:
     const hoa_token_t& peek() const { return current; }
     hoa_token_t take() {
         hoa_token_t token = std::move(current);
-        advance();
+        advance(token.kind == hoa_token_kind_t::header && token.text == "HOA:");
         return token;
     }
 
 private:
-    void advance();
+    // After "HOA:" the version is read as one word ("v1.1" stays whole), so
+    // that a message can quote it; a header item there means no version.
+    void advance(bool version_word = false);
     bool skip_space_and_comments();  // false: an unterminated comment
 
     text_cursor_t& in;

@@ -17,7 +17,9 @@
 //
 // Every state 0 .. States-1 must have its "State:" line: together with the
 // rule that tables are built only after "--END--", this keeps a large
-// "States:" count from sizing anything the file does not back up.
+// "States:" count from sizing anything the file does not back up. Without a
+// "States:" item the count is one more than the highest state number the
+// file mentions.
 #include <algorithm>
 #include <climits>
 #include <cstddef>
@@ -81,6 +83,7 @@ private:
         return fail(token.line, "expected " + expected + ", found " + shown(token));
     }
     bool read_int(const std::string& what, int& value);
+    bool read_state_number(const std::string& what, const char* role, int& state);
     bool read_header(bool& aborted);
     bool finish_header(int body_line);
     bool read_marks(std::vector<int>& marks);
@@ -90,17 +93,19 @@ private:
     std::string letter_text(int letter) const;
     bool satisfies(const mark_literal_t& literal, int mark_set) const;
     void fill_sets(rabin_t& automaton, int state, int mark_set) const;
+    bool check_every_state_listed();
     std::unique_ptr<rabin_t> build();
 
     hoa_lexer_t& in;
     std::string& error;
 
     int state_count = -1, states_line = 0;
+    long long highest_state = -1;  // the highest state number mentioned anywhere
     int start = -1, start_line = 0;
     bool ap_seen = false;
     std::vector<std::string> ap;
     std::vector<hoa_alias_t> aliases;
-    std::unordered_map<std::string, letter_mask_t> alias_masks;
+    std::unordered_map<std::string, letter_set_t> alias_sets;
     int set_count = -1, acceptance_line = 0;
     std::vector<hoa_conjunct_t> disjuncts;
     std::string acc_name;
@@ -115,6 +120,7 @@ private:
     std::vector<int> successors;   // per row and letter: target, -1 when no edge matches
     std::vector<int> entry_marks;  // per row and letter: interned marks of that edge
     std::unordered_set<int> listed;
+    std::unordered_map<int, int> first_target_line;  // state -> line of its first use as a target
     int end_line = 0;
 };
 
@@ -127,12 +133,23 @@ bool hoa_reader_t::read_int(const std::string& what, int& value) {
     return true;
 }
 
+// A state number; checked against "States:" when the header gave it.
+bool hoa_reader_t::read_state_number(const std::string& what, const char* role, int& state) {
+    const int line = in.peek().line;
+    if (!read_int(what, state)) return false;
+    if (states_line != 0 && state >= state_count)
+        return fail(line, std::string(role) + std::to_string(state) + " outside 0.." + std::to_string(state_count - 1));
+    highest_state = std::max<long long>(highest_state, state);
+    return true;
+}
+
 bool hoa_reader_t::read_header(bool& aborted) {
-    hoa_token_t first = in.take();  // "HOA:", checked by the caller
-    hoa_token_t version = in.take();
-    if (version.kind != hoa_token_kind_t::identifier || version.text.compare(0, 2, "v1") != 0)
+    const hoa_token_t first = in.take();  // "HOA:", checked by the caller
+    const hoa_token_t version = in.take();
+    if (version.kind == hoa_token_kind_t::error) return fail(version.line, version.text);
+    if (ends_item(version)) return fail(first.line, "HOA: without a version, v1 expected");
+    if (version.kind != hoa_token_kind_t::identifier || version.text != "v1")
         return fail(version.line, "unsupported HOA version " + shown(version) + ", v1 expected");
-    (void)first;
 
     while (true) {
         const hoa_token_t& token = in.peek();
@@ -152,11 +169,14 @@ bool hoa_reader_t::read_header(bool& aborted) {
             if (!read_int("a state count after States:", state_count)) return false;
             states_line = item.line;
         } else if (item.text == "Start:") {
-            if (start_line != 0)
+            int state;
+            if (!read_int("a state number after Start:", state)) return false;
+            // Initial states form a set: naming the same one again changes nothing.
+            if (start_line != 0 && state != start)
                 return fail(item.line, "a second Start: (the first is on line " + std::to_string(start_line) +
                                            "): exactly one initial state is supported");
-            if (!read_int("a state number after Start:", start)) return false;
-            start_line = item.line;
+            if (start_line == 0) start_line = item.line;
+            start = state;
             if (is_punct(in.peek(), '&'))
                 return fail(in.peek().line, "Start: with a conjunction of states: alternating automata are not supported");
         } else if (item.text == "AP:") {
@@ -164,9 +184,10 @@ bool hoa_reader_t::read_header(bool& aborted) {
             ap_seen = true;
             int count;
             if (!read_int("a proposition count after AP:", count)) return false;
-            if (count > max_proposition_count)
+            if (count > max_hoa_proposition_count)
                 return fail(item.line, std::to_string(count) + " atomic propositions, at most " +
-                                           std::to_string(max_proposition_count) + " are supported");
+                                           std::to_string(max_hoa_proposition_count) + " are supported");
+            std::unordered_set<std::string> names;
             for (int k = 0; k < count; ++k) {
                 hoa_token_t name = in.take();
                 if (name.kind != hoa_token_kind_t::string)
@@ -174,6 +195,8 @@ bool hoa_reader_t::read_header(bool& aborted) {
                                ? fail(name.line, name.text)
                                : fail(name.line, "AP: declares " + std::to_string(count) + " names but lists " +
                                                      std::to_string(k));
+                if (!names.insert(name.text).second)
+                    return fail(name.line, "proposition \"" + message_excerpt(name.text) + "\" is declared twice in AP:");
                 ap.push_back(name.text);
             }
         } else if (item.text == "Alias:") {
@@ -196,6 +219,10 @@ bool hoa_reader_t::read_header(bool& aborted) {
                 if (!acc_name.empty()) acc_name += ' ';
                 acc_name += in.take().text;
             }
+        } else if (item.text[0] >= 'A' && item.text[0] <= 'Z') {
+            // The format reserves upper-case items for what a reader must understand.
+            return fail(item.line, "unknown header item " + shown(item) +
+                                       ": items that start with an upper-case letter cannot be ignored");
         } else {
             // name:, tool:, properties:, controllable-AP:, ... carry nothing the
             // automaton needs.
@@ -206,25 +233,25 @@ bool hoa_reader_t::read_header(bool& aborted) {
 }
 
 bool hoa_reader_t::finish_header(int body_line) {
-    if (states_line == 0) return fail(body_line, "no States: line in the header");
-    if (state_count == 0) return fail(states_line, "States: 0, the automaton has no states");
+    if (states_line != 0 && state_count == 0) return fail(states_line, "States: 0, the automaton has no states");
     if (start_line == 0) return fail(body_line, "no Start: line in the header");
-    if (start >= state_count)
+    if (states_line != 0 && start >= state_count)
         return fail(start_line, "start state " + std::to_string(start) + " outside 0.." +
                                     std::to_string(state_count - 1));
+    highest_state = start;
     if (acceptance_line == 0) return fail(body_line, "no Acceptance: line in the header");
     letter_count = static_cast<int>(ap.size()) + 1;
 
     // Aliases may use the aliases defined before them.
-    hoa_label_context_t context{static_cast<int>(ap.size()), &alias_masks};
+    hoa_label_context_t context{static_cast<int>(ap.size()), &alias_sets};
     for (const hoa_alias_t& alias : aliases) {
         int end = alias.tokens.empty() ? alias.line : alias.tokens.back().line;
         hoa_token_list_t tokens(alias.tokens, end);
-        letter_mask_t mask;
-        if (!parse_label(tokens, context, mask, error)) return false;
+        letter_set_t label;
+        if (!parse_label(tokens, context, label, error)) return false;
         if (tokens.peek().kind != hoa_token_kind_t::end_of_input)
             return fail_at(tokens.peek(), "the end of the alias " + alias.name);
-        alias_masks[alias.name] = mask;
+        alias_sets[alias.name] = std::move(label);
     }
 
     for (const hoa_conjunct_t& conjunct : disjuncts) {
@@ -277,9 +304,9 @@ std::string hoa_reader_t::letter_text(int letter) const {
 
 bool hoa_reader_t::read_state(int& state_row) {
     const hoa_token_t state_token = in.take();  // "State:"
-    const hoa_label_context_t context{static_cast<int>(ap.size()), &alias_masks};
+    const hoa_label_context_t context{static_cast<int>(ap.size()), &alias_sets};
     bool state_labelled = false;
-    letter_mask_t state_label = 0;
+    letter_set_t state_label;
     if (is_punct(in.peek(), '[')) {
         in.take();
         if (!parse_label(in, context, state_label, error)) return false;
@@ -289,54 +316,56 @@ bool hoa_reader_t::read_state(int& state_row) {
     }
     int state;
     int line = in.peek().line;
-    if (!read_int("a state number after State:", state)) return false;
-    if (state >= state_count)
-        return fail(line, "state " + std::to_string(state) + " outside 0.." + std::to_string(state_count - 1));
+    if (!read_state_number("a state number after State:", "state ", state)) return false;
     if (!listed.insert(state).second) return fail(line, "state " + std::to_string(state) + " is listed twice");
     if (in.peek().kind == hoa_token_kind_t::string) in.take();  // the state's name
     std::vector<int> own_marks;
     if (is_punct(in.peek(), '{') && !read_marks(own_marks)) return false;
 
+    const std::size_t base = successors.size();
+    if (base + static_cast<std::size_t>(letter_count) > max_hoa_table_entries)
+        return fail(line, "the transition table would exceed " + std::to_string(max_hoa_table_entries) +
+                              " entries (" + std::to_string(rows.size() + 1) + " states x " +
+                              std::to_string(letter_count) + " letters)");
     state_row = static_cast<int>(rows.size());
     rows.push_back({state, state_token.line, intern_marks(own_marks)});
-    const std::size_t base = successors.size();
     successors.resize(base + static_cast<std::size_t>(letter_count), -1);
     entry_marks.resize(base + static_cast<std::size_t>(letter_count), 0);
 
-    letter_mask_t covered = 0;
     bool explicit_seen = false, implicit_seen = false;
     uint64_t implicit_index = 0;  // k of the next implicitly labelled edge
-    const uint64_t valuations = uint64_t{1} << ap.size();
+    // 2^|AP| implicitly labelled edges; 0 stands for more than any file can list.
+    const uint64_t valuations = ap.size() < 63 ? uint64_t{1} << ap.size() : 0;
+    const std::string valuations_text =
+        valuations != 0 ? std::to_string(valuations) : "2^" + std::to_string(ap.size());
     while (is_punct(in.peek(), '[') || in.peek().kind == hoa_token_kind_t::integer) {
         const int edge_line = in.peek().line;
-        letter_mask_t mask = 0;
+        letter_set_t label;
         if (is_punct(in.peek(), '[')) {
             if (state_labelled) return fail(edge_line, "an edge label in a state that has a state label");
             if (implicit_seen) return fail(edge_line, "state " + std::to_string(state) + " mixes labelled and unlabelled edges");
             explicit_seen = true;
             in.take();
-            if (!parse_label(in, context, mask, error)) return false;
+            if (!parse_label(in, context, label, error)) return false;
             if (!is_punct(in.peek(), ']')) return fail_at(in.peek(), "']' after the edge label");
             in.take();
         } else if (state_labelled) {
-            mask = state_label;
+            label = state_label;
         } else {
             if (explicit_seen) return fail(edge_line, "state " + std::to_string(state) + " mixes labelled and unlabelled edges");
             implicit_seen = true;
-            if (implicit_index >= valuations)
-                return fail(edge_line, "state " + std::to_string(state) + " has more than " +
-                                           std::to_string(valuations) + " implicitly labelled edges");
+            if (valuations != 0 && implicit_index >= valuations)
+                return fail(edge_line, "state " + std::to_string(state) + " has more than " + valuations_text +
+                                           " implicitly labelled edges");
             // Edge k carries the valuation whose set bits are the true propositions.
             const uint64_t k = implicit_index++;
-            if (k == 0) mask = 1;
-            else if ((k & (k - 1)) == 0) mask = letter_mask_t{1} << (__builtin_ctzll(k) + 1);
+            if (k == 0) label = letter_set_t::single(0);
+            else if ((k & (k - 1)) == 0) label = letter_set_t::single(__builtin_ctzll(k) + 1);
         }
         int target;
         line = in.peek().line;
-        if (!read_int("a target state", target)) return false;
-        if (target >= state_count)
-            return fail(line, "target state " + std::to_string(target) + " outside 0.." +
-                                  std::to_string(state_count - 1));
+        if (!read_state_number("a target state", "target state ", target)) return false;
+        first_target_line.emplace(target, line);
         if (is_punct(in.peek(), '&'))
             return fail(in.peek().line, "a conjunction of target states: alternating automata are not supported");
         std::vector<int> marks;
@@ -346,21 +375,25 @@ bool hoa_reader_t::read_state(int& state_row) {
                      mark_sets[static_cast<std::size_t>(rows.back().marks)].end());
         const int mark_id = intern_marks(std::move(marks));
 
-        if (mask & covered) {
-            int letter = __builtin_ctz(mask & covered) - 1;
+        // Transitions form a set: an edge that repeats another one on some
+        // letter, with the same target and marks, is the same transition.
+        int clash = -1;
+        for_each_letter(label, letter_count, [&](int bit) {
+            const std::size_t at = base + static_cast<std::size_t>(bit);
+            if (successors[at] >= 0 && (successors[at] != target || entry_marks[at] != mark_id)) {
+                if (clash < 0) clash = bit;
+                return;
+            }
+            successors[at] = target;
+            entry_marks[at] = mark_id;
+        });
+        if (clash >= 0)
             return fail(edge_line, "not deterministic: state " + std::to_string(state) + " has two edges for " +
-                                       letter_text(letter));
-        }
-        covered |= mask;
-        for (int letter = -1; letter < letter_count - 1; ++letter) {
-            if (!((mask >> (letter + 1)) & 1u)) continue;
-            successors[base + static_cast<std::size_t>(letter + 1)] = target;
-            entry_marks[base + static_cast<std::size_t>(letter + 1)] = mark_id;
-        }
+                                       letter_text(clash - 1));
     }
     if (implicit_seen && implicit_index != valuations)
         return fail(in.peek().line, "state " + std::to_string(state) + " has " + std::to_string(implicit_index) +
-                                        " implicitly labelled edges, " + std::to_string(valuations) + " expected");
+                                        " implicitly labelled edges, " + valuations_text + " expected");
     return true;
 }
 
@@ -381,18 +414,32 @@ bool hoa_reader_t::read_body(bool& aborted) {
         int row;
         if (!read_state(row)) return false;
     }
-    if (static_cast<long long>(rows.size()) != state_count) {
-        // Some state has no "State:" line: name the least one.
-        std::vector<int> numbers;
-        numbers.reserve(rows.size());
-        for (const hoa_row_t& row : rows) numbers.push_back(row.state);
-        std::sort(numbers.begin(), numbers.end());
-        int missing = 0;
-        while (missing < static_cast<int>(numbers.size()) && numbers[static_cast<std::size_t>(missing)] == missing)
-            ++missing;
-        return fail(end_line, "state " + std::to_string(missing) + " has no State: line");
+    return check_every_state_listed();
+}
+
+// Every state needs its "State:" line. A missing one that the file uses is
+// reported where it is first used (the Start: item, else its first edge);
+// otherwise the least missing state is reported at the --END-- line.
+bool hoa_reader_t::check_every_state_listed() {
+    const long long count = states_line != 0 ? state_count : highest_state + 1;
+    if (static_cast<long long>(rows.size()) == count) {
+        state_count = static_cast<int>(count);
+        return true;
     }
-    return true;
+    if (!listed.count(start)) return fail(start_line, "start state " + std::to_string(start) + " has no State: line");
+    int used = -1, used_line = 0;
+    for (const auto& [target, line] : first_target_line)
+        if (!listed.count(target) && (used < 0 || line < used_line || (line == used_line && target < used)))
+            used = target, used_line = line;
+    if (used >= 0) return fail(used_line, "target state " + std::to_string(used) + " has no State: line");
+    std::vector<int> numbers;
+    numbers.reserve(rows.size());
+    for (const hoa_row_t& row : rows) numbers.push_back(row.state);
+    std::sort(numbers.begin(), numbers.end());
+    int missing = 0;
+    while (missing < static_cast<int>(numbers.size()) && numbers[static_cast<std::size_t>(missing)] == missing)
+        ++missing;
+    return fail(end_line, "state " + std::to_string(missing) + " has no State: line");
 }
 
 bool hoa_reader_t::satisfies(const mark_literal_t& literal, int mark_set) const {
@@ -451,6 +498,12 @@ std::unique_ptr<rabin_t> hoa_reader_t::build() {
         };
         state_of(start, 0);
         for (std::size_t u = 0; u < hoa_state.size(); ++u) {
+            if ((u + 1) * letters > max_hoa_table_entries) {
+                fail(end_line, "moving the transition marks onto states needs more than " +
+                                   std::to_string(max_hoa_table_entries) + " table entries (" +
+                                   std::to_string(letters) + " letters per state)");
+                return nullptr;
+            }
             const std::size_t row = static_cast<std::size_t>(row_of[static_cast<std::size_t>(hoa_state[u])]);
             for (std::size_t l = 0; l < letters; ++l) {
                 int target = successors[row * letters + l];

@@ -236,6 +236,13 @@ std::unique_ptr<rabin_t> read_rabin_automaton(std::istream& in, std::string& err
     // else is the line-based format. The word is put back, so both readers
     // count lines from the start of the file.
     // White space and HOA comments ("/* ... */", nesting) may come first.
+    // A UTF-8 byte-order mark at the very start is dropped, in either format.
+    if (cursor.peek() == 0xEF) {
+        std::string mark(1, static_cast<char>(cursor.get()));
+        if (cursor.peek() == 0xBB) mark.push_back(static_cast<char>(cursor.get()));
+        if (mark.size() == 2 && cursor.peek() == 0xBF) mark.push_back(static_cast<char>(cursor.get()));
+        if (mark != "\xEF\xBB\xBF") cursor.unread(mark);
+    }
     std::string looked_at;
     while (true) {
         while (text_cursor_t::is_space(cursor.peek())) looked_at.push_back(static_cast<char>(cursor.get()));

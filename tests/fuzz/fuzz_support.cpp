@@ -6,6 +6,7 @@
 
 #include "dmts/dmts.hpp"
 #include "dmts/parser.hpp"
+#include "rabin/rabin.hpp"
 
 namespace {
 
@@ -108,4 +109,28 @@ void check_model(const dmts_t& model, bool after_restriction) {
         if (after_restriction && !process->deadlocked)
             fuzz_require(!process->must.empty(), "a live process kept no must hypertransition");
     }
+}
+
+void check_automaton(rabin_t& automaton, bool complete) {
+    fuzz_require(automaton.state_count > 0, "an automaton without states was accepted");
+    fuzz_require(automaton.pair_count >= 0, "negative pair count accepted");
+    fuzz_require(static_cast<int>(automaton.good.size()) == automaton.pair_count &&
+                     static_cast<int>(automaton.bad.size()) == automaton.pair_count,
+                 "good/bad not sized to the pair count");
+    for (int i = 0; i < automaton.pair_count; ++i) {
+        fuzz_require(automaton.good[i].capacity() == static_cast<uint32_t>(automaton.state_count) &&
+                         automaton.bad[i].capacity() == static_cast<uint32_t>(automaton.state_count),
+                     "acceptance set not sized to the state count");
+    }
+    fuzz_require(automaton.delta.size() == static_cast<size_t>(automaton.state_count) *
+                                               static_cast<size_t>(automaton.letter_count()),
+                 "delta not sized to states x letters");
+    for (int successor : automaton.delta) {
+        fuzz_require(successor >= (complete ? 0 : -1) && successor < automaton.state_count,
+                     complete ? "a letter without a successor" : "successor out of range");
+    }
+    if (complete)
+        fuzz_require(automaton.start >= 0 && automaton.start < automaton.state_count, "start state out of range");
+    automaton.output_dot(std::cout, true);
+    automaton.output_dot(std::cout, false);
 }

@@ -30,3 +30,9 @@ void fuzz_require(bool cond, const char* what);
 // Checks the model invariants that every later stage relies on.
 struct dmts_t;
 void check_model(const dmts_t& model, bool after_restriction);
+
+// Checks what a reader promises about the automaton it accepted (tables
+// sized to the declared counts, successors and the start state in range;
+// with complete, every letter has a successor) and renders it both ways.
+struct rabin_t;
+void check_automaton(rabin_t& automaton, bool complete);

@@ -20,20 +20,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         return 0;
     }
     fuzz_require(error.empty(), "an error message came with an automaton");
-    fuzz_require(automaton->state_count > 0, "an automaton without states was accepted");
-    fuzz_require(automaton->pair_count >= 0, "negative pair count accepted");
-    fuzz_require(static_cast<int>(automaton->good.size()) == automaton->pair_count &&
-                     static_cast<int>(automaton->bad.size()) == automaton->pair_count,
-                 "good/bad not sized to the pair count");
-    for (int i = 0; i < automaton->pair_count; ++i) {
-        fuzz_require(automaton->good[i].capacity() == static_cast<uint32_t>(automaton->state_count) &&
-                         automaton->bad[i].capacity() == static_cast<uint32_t>(automaton->state_count),
-                     "acceptance set not sized to the state count");
-    }
-    fuzz_require(automaton->delta.size() == static_cast<size_t>(automaton->state_count) *
-                                                static_cast<size_t>(automaton->letter_count()),
-                 "delta not sized to states x letters");
-    automaton->output_dot(std::cout, true);
-    automaton->output_dot(std::cout, false);
+    check_automaton(*automaton, false);
     return 0;
 }

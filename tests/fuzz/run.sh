@@ -12,7 +12,7 @@ runs=${FUZZ_RUNS:-30000}
 seconds=${FUZZ_SECONDS:-15}
 
 CXX=${FUZZ_CXX:-clang++} cmake -S "$root" -B "$build" -DVELKIN_FUZZ=ON -DVELKIN_TESTS=OFF > /dev/null
-cmake --build "$build" -j 2 --target parser_fuzz rabin_reader_fuzz pipeline_fuzz
+cmake --build "$build" -j 2 --target parser_fuzz rabin_reader_fuzz hoa_reader_fuzz pipeline_fuzz
 
 artifacts="$build/artifacts"
 mkdir -p "$artifacts"
@@ -38,7 +38,8 @@ run_target() {  # run_target TARGET CORPUS DICTIONARY MAX_LEN
 
 run_target parser_fuzz parser dmts.dict 4096
 run_target rabin_reader_fuzz rabin_reader rabin.dict 4096
+run_target hoa_reader_fuzz hoa_reader hoa.dict 4096
 run_target pipeline_fuzz pipeline pipeline.dict 4096
 
-if [ $status -eq 0 ]; then echo "fuzz: 3 passed, 0 failed"; else echo "fuzz: failures, see $artifacts"; fi
+if [ $status -eq 0 ]; then echo "fuzz: 4 passed, 0 failed"; else echo "fuzz: failures, see $artifacts"; fi
 exit $status

@@ -204,14 +204,24 @@ TEST(HoaReader, MalformedFilesAreRejectedWithTheirLine) {
     const std::vector<case_t> cases = {
         {"HOA: v2\n", "line 1: unsupported HOA version 'v2', v1 expected"},
         {"HOA: v1\nStates: 2\nStart: 0\nAcceptance: 1 Inf(0)\n", "line 5: expected a header item or --BODY--, found end of file"},
-        {"HOA: v1\nStart: 0\nAcceptance: 1 Inf(0)\n--BODY--\n--END--\n", "line 4: no States: line in the header"},
+        {"HOA: v1\nStart: 0\nAcceptance: 1 Inf(0)\n--BODY--\n--END--\n", "line 2: start state 0 has no State: line"},
         {"HOA: v1\nStates: 0\nStart: 0\nAcceptance: 0 t\n--BODY--\n--END--\n", "line 2: States: 0, the automaton has no states"},
         {"HOA: v1\nStates: 1\nAcceptance: 1 Inf(0)\n--BODY--\n", "line 4: no Start: line in the header"},
         {"HOA: v1\nStates: 1\nStart: 0\n--BODY--\n", "line 4: no Acceptance: line in the header"},
         {"HOA: v1\nStates: 2\nStart: 2\nAcceptance: 0 t\n--BODY--\n", "line 3: start state 2 outside 0..1"},
         {"HOA: v1\nStates: 2\nStart: 0\nStart: 1\n", "line 4: a second Start: (the first is on line 3): exactly one initial state is supported"},
         {"HOA: v1\nStates: 2\nStart: 0 & 1\n", "line 3: Start: with a conjunction of states: alternating automata are not supported"},
-        {"HOA: v1\nStates: 2\nStart: 0\nAP: 31\n", "line 4: 31 atomic propositions, at most 30 are supported"},
+        {"HOA: v1\nStates: 2\nStart: 0\nAP: 100001\n", "line 4: 100001 atomic propositions, at most 100000 are supported"},
+        {"HOA: v1\nStates: 2\nStart: 0\nAP: 3 \"a\" \"b\"\n\"a\"\n", "line 5: proposition \"a\" is declared twice in AP:"},
+        {"HOA: v1.1\nStates: 1\n", "line 1: unsupported HOA version 'v1.1', v1 expected"},
+        {"HOA:\nStates: 1\n", "line 1: HOA: without a version, v1 expected"},
+        {"HOA: /* none */ --BODY--\n", "line 1: HOA: without a version, v1 expected"},
+        {"HOA: v1\nStates: 1\nStart: 0\nAcceptance: 0 t\nProperties: deterministic\n",
+         "line 5: unknown header item 'Properties:': items that start with an upper-case letter cannot be ignored"},
+        {"HOA: v1\nStates: 1\nStart: 0\nAcceptance: 0 t\nState: 0\n",
+         "line 5: unknown header item 'State:': items that start with an upper-case letter cannot be ignored"},
+        {"HOA: v1\nStart: 0\nStart: 0\nStart: 1\n",
+         "line 4: a second Start: (the first is on line 2): exactly one initial state is supported"},
         {"HOA: v1\nStates: 2\nStart: 0\nAP: 2 \"a\"\nAcceptance: 0 t\n", "line 5: AP: declares 2 names but lists 1"},
         {"HOA: v1\nStates: 2\nStart: 0\nAcceptance: 2 Inf(0) & Inf(1)\nacc-name: generalized-Buchi 2\n--BODY--\n",
          "line 4: acceptance 'generalized-Buchi 2' is not a Rabin condition: the disjunct Inf(0) & Inf(1) needs several Inf sets at once"},
@@ -235,7 +245,13 @@ TEST(HoaReader, MalformedFilesAreRejectedWithTheirLine) {
         {head + "State: 0\n[0] 1 & 0\n", "line 8: a conjunction of target states: alternating automata are not supported"},
         {head + "State: 2\n", "line 7: state 2 outside 0..1"},
         {head + "State: 0\nState: 0\n", "line 8: state 0 is listed twice"},
-        {head + "State: 1\n--END--\n", "line 8: state 0 has no State: line"},
+        {head + "State: 1\n--END--\n", "line 3: start state 0 has no State: line"},
+        {head + "State: 0\n[0] 0\n[!0] 1\n--END--\n", "line 9: target state 1 has no State: line"},
+        {"HOA: v1\nStart: 0\nAcceptance: 0 t\n--BODY--\nState: 0\n[t] 0\nState: 2\n[t] 0\n--END--\n",
+         "line 9: state 1 has no State: line"},
+        {"HOA: v1\nStart: 0\nAcceptance: 0 t\n--BODY--\nState: 0\n[t] 2147483647\n--END--\n",
+         "line 6: target state 2147483647 has no State: line"},
+        {head + "State: 0\n[0] 1\n[0] 1 {0}\n", "line 9: not deterministic: state 0 has two edges for the letter in which only \"a\" holds"},
         {head + "State: 0\n[0] 1 {1}\n", "line 8: acceptance set 1 but Acceptance: declares 1"},
         {head + "State: 0\n[2] 1\n", "line 8: proposition 2 in a label, but AP: declares 1"},
         {head + "State: 0\n[@none] 1\n", "line 8: undefined alias @none"},
@@ -266,5 +282,60 @@ TEST(HoaReader, HugeStateCountsAreNotAllocatedUpFront) {
         return names;
     }() + "\nAcceptance: 1 Inf(0)\n--BODY--\nState: 5\n[t] 7\n--END--\n");
     EXPECT_FALSE(r.automaton);
-    EXPECT_EQ(r.error, "line 9: state 0 has no State: line");
+    EXPECT_EQ(r.error, "line 8: target state 7 has no State: line");
+}
+
+TEST(HoaReader, VariantsOfOneAutomatonThatReadTheSame) {
+    const std::string body = "--BODY--\nState: 0 {0}\n[!0] 1\n[0] 0\nState: 1\n[t] 0\n--END--\n";
+    const std::string plain = "HOA: v1\nStates: 2\nStart: 0\nAP: 1 \"a\"\nAcceptance: 1 Inf(0)\n" + body;
+    read_result_t expected = read_text(plain);
+    ASSERT_TRUE(expected.automaton) << expected.error;
+    const std::vector<std::string> variants = {
+        "\xEF\xBB\xBF" + plain,
+        "HOA: v1\nStart: 0\nAP: 1 \"a\"\nAcceptance: 1 Inf(0)\n" + body,  // the count comes from the body
+        "HOA: v1\nStates: 2\nStart: 0\nStart: 0\nAP: 1 \"a\"\nAcceptance: 1 Inf(0)\n" + body,
+        "HOA: v1/* */\nStates: 2\nStart: 0\nAP: 1 \"a\"\nAcceptance: 1 Inf(0)\nx-Private: 3 \"y\"\n" + body,
+        // An edge repeated, identically or on a letter it shares with the same target and marks.
+        "HOA: v1\nStates: 2\nStart: 0\nAP: 1 \"a\"\nAcceptance: 1 Inf(0)\n--BODY--\n"
+        "State: 0 {0}\n[!0] 1\n[0] 0\n[0] 0\n[!0 | f] 1\nState: 1\n[t] 0\n[0] 0\n--END--\n",
+    };
+    for (const std::string& text : variants) {
+        SCOPED_TRACE(text);
+        read_result_t r = read_text(text);
+        ASSERT_TRUE(r.automaton) << r.error;
+        expect_same_automaton(*r.automaton, *expected.automaton);
+    }
+    // A byte-order mark before the line-based format is dropped as well.
+    read_result_t marked_dra = read_text("\xEF\xBB\xBF" + std::string(two_states_dra));
+    read_result_t dra = read_text(two_states_dra);
+    ASSERT_TRUE(marked_dra.automaton) << marked_dra.error;
+    expect_same_automaton(*marked_dra.automaton, *dra.automaton);
+}
+
+TEST(HoaReader, ManyPropositionsAreReadOnTheirOwnLetters) {
+    // 40 propositions and a state whose edges name the 35th one alone, by
+    // number and through a negated alias over all others.
+    std::string names;
+    for (int k = 0; k < 40; ++k) names += " \"p" + std::to_string(k) + "\"";
+    std::string others = "0";
+    for (int k = 1; k < 40; ++k)
+        if (k != 35) others += " | " + std::to_string(k);
+    read_result_t r = read_text("HOA: v1\nStates: 3\nStart: 0\nAP: 40" + names + "\nAlias: @others " + others +
+                                "\nAcceptance: 1 Inf(0)\n--BODY--\n"
+                                "State: 0\n[35] 1\n[!35 & @others] 2\n[!@others & !35] 0\n"
+                                "State: 1 {0}\n[t] 1\nState: 2\n[t] 2\n--END--\n");
+    ASSERT_TRUE(r.automaton) << r.error;
+    const rabin_t& a = *r.automaton;
+    EXPECT_EQ(a.state_count, 3);
+    EXPECT_EQ(a.ap.size(), 40u);
+    EXPECT_EQ(a.successor(0, -1), 0);
+    EXPECT_EQ(a.successor(0, 35), 1);
+    for (int letter : {0, 1, 34, 36, 39}) EXPECT_EQ(a.successor(0, letter), 2) << letter;
+    EXPECT_EQ(members(a.good[0]), (std::vector<uint32_t>{1}));
+
+    // Implicit labels would need 2^40 edges per state.
+    read_result_t implicit = read_text("HOA: v1\nStates: 1\nStart: 0\nAP: 40" + names +
+                                       "\nAcceptance: 0 t\n--BODY--\nState: 0\n0 0\n--END--\n");
+    EXPECT_FALSE(implicit.automaton);
+    EXPECT_EQ(implicit.error, "line 9: state 0 has 2 implicitly labelled edges, 1099511627776 expected");
 }
