@@ -30,6 +30,21 @@ std::vector<vwaa_term_t> without_dominated(std::vector<vwaa_term_t> terms) {
     return kept;
 }
 
+// The distinct sets of r that contain no other set of r: a configuration that
+// needs more states than another is never needed to accept a word.
+std::vector<state_set_t> minimal_sets(std::vector<state_set_t> r) {
+    std::sort(r.begin(), r.end());
+    r.erase(std::unique(r.begin(), r.end()), r.end());
+    std::vector<state_set_t> kept;
+    for (std::size_t i = 0; i < r.size(); ++i) {
+        bool superset = false;
+        for (std::size_t j = 0; j < r.size() && !superset; ++j)
+            superset = j != i && is_subset(r[j], r[i]);
+        if (!superset) kept.push_back(r[i]);
+    }
+    return kept;
+}
+
 std::vector<vwaa_term_t> disjoin(const std::vector<vwaa_term_t>& a, const std::vector<vwaa_term_t>& b) {
     std::vector<vwaa_term_t> r(a);
     r.insert(r.end(), b.begin(), b.end());
@@ -63,16 +78,7 @@ std::vector<state_set_t> vwaa_t::initial(int f) {
             overflow = true;
             return {};
         }
-        std::sort(r.begin(), r.end());
-        r.erase(std::unique(r.begin(), r.end()), r.end());
-        std::vector<state_set_t> kept;
-        for (std::size_t i = 0; i < r.size(); ++i) {
-            bool superset = false;
-            for (std::size_t j = 0; j < r.size() && !superset; ++j)
-                superset = j != i && is_subset(r[j], r[i]) && r[j] != r[i];
-            if (!superset) kept.push_back(r[i]);
-        }
-        return kept;
+        return minimal_sets(std::move(r));
     }
     case ltl_op_t::and_op: {
         std::vector<state_set_t> r;
@@ -84,16 +90,7 @@ std::vector<state_set_t> vwaa_t::initial(int f) {
         }
         for (const state_set_t& x : left)
             for (const state_set_t& y : right) r.push_back(set_union(x, y));
-        std::sort(r.begin(), r.end());
-        r.erase(std::unique(r.begin(), r.end()), r.end());
-        std::vector<state_set_t> kept;
-        for (std::size_t i = 0; i < r.size(); ++i) {
-            bool superset = false;
-            for (std::size_t j = 0; j < r.size() && !superset; ++j)
-                superset = j != i && is_subset(r[j], r[i]) && r[j] != r[i];
-            if (!superset) kept.push_back(r[i]);
-        }
-        return kept;
+        return minimal_sets(std::move(r));
     }
     default: return {state_set_t{f}};
     }
