@@ -17,6 +17,18 @@ Automata:
                    transitions and acceptance signatures, total over the
                    letters that matter, always in the one-block-per-state form
   gfa PROPS        "infinitely often the first proposition", two states
+  fairness NAME    a hand-derived automaton for a fairness property over the
+                   actions a, b, c, d and idle (idle names no proposition):
+                   fair2  (GF a -> GF b) & GF c                    2 pairs
+                   fair3  (GF a & GF c) -> GF b                    3 pairs
+                   fair4  (GF a -> GF b) & (GF c -> GF d)          4 pairs
+                   fair5  ((GF a -> GF b) & (GF c -> GF d)) | GF idle  5 pairs
+  chain-pairs PAIRS STATES   a parity condition written as a chain of Rabin
+                   pairs: random transitions, each state a random priority
+                   0 .. 2*PAIRS-1; pair i is good at priority 2i and bad
+                   below it
+Specifications for the fairness automata:
+  random-idle N    like random, over the actions a, b, c, d and idle
 All output is deterministic for a given --seed (default 1).
 """
 import argparse
@@ -31,13 +43,13 @@ def chain(n, out):
         out.write(f"P{i} = a.P{(i + 1) % n} + ?b.P0\n")
 
 
-def random_spec(n, rng, out):
+def random_spec(n, rng, out, actions=ACTIONS):
     for i in range(n):
-        parts = [f"{rng.choice(ACTIONS)}.P{rng.randrange(n)}"]
+        parts = [f"{rng.choice(actions)}.P{rng.randrange(n)}"]
         for _ in range(rng.randint(1, 2)):
-            alts = [f"{rng.choice(ACTIONS)}.P{rng.randrange(n)}" for _ in range(rng.randint(2, 3))]
+            alts = [f"{rng.choice(actions)}.P{rng.randrange(n)}" for _ in range(rng.randint(2, 3))]
             parts.append("{" + " | ".join(alts) + "}")
-        parts.append(f"?{rng.choice(ACTIONS)}.P{rng.randrange(n)}")
+        parts.append(f"?{rng.choice(actions)}.P{rng.randrange(n)}")
         out.write(f"P{i} = " + " + ".join(parts) + "\n")
 
 
@@ -91,15 +103,100 @@ def gfa(props, out):
     write_automaton(2, 1, props, 0, lambda s, k: 1 if k & 1 else 0, ["", " +0"], out)
 
 
+# The fairness properties in disjunctive normal form: each disjunct is one
+# Rabin pair, given as (letters that occur only finitely often, letters that
+# occur infinitely often). Letter "idle" is the letter of no proposition.
+FAIRNESS = {
+    "fair2": [({"a"}, ["c"]), (set(), ["b", "c"])],
+    "fair3": [({"a"}, []), ({"c"}, []), (set(), ["b"])],
+    "fair4": [({"a", "c"}, []), ({"a"}, ["d"]), ({"c"}, ["b"]), (set(), ["b", "d"])],
+    "fair5": [({"a", "c"}, []), ({"a"}, ["d"]), ({"c"}, ["b"]), (set(), ["b", "d"]), (set(), ["idle"])],
+}
+
+
+def fairness(name, out):
+    # Every action is exactly one letter, so a state remembers the letter
+    # just read (FG not x: states entered by x are bad) and, per disjunct, a
+    # round-robin counter over its GF letters: counter i waits for the i-th
+    # of them, and the value len(letters), entered when the last one is read,
+    # is the good one (so all of them are read infinitely often exactly when
+    # the good value recurs). Only the reachable states are written.
+    disjuncts = FAIRNESS[name]
+    letters = ["idle"] + ACTIONS  # letter k = 0 (no proposition), then 2^j for ACTIONS[j]
+
+    def step(state, letter):
+        _, counters = state
+        moved = []
+        for (_, wanted), c in zip(disjuncts, counters):
+            if c == len(wanted):
+                c = 0
+            if wanted and wanted[c] == letter:
+                c += 1
+            moved.append(c)
+        return (letter, tuple(moved))
+
+    start = (None, tuple(0 for _ in disjuncts))
+    number = {start: 0}
+    order = [start]
+    for state in order:  # breadth-first over the reachable states
+        for letter in letters:
+            nxt = step(state, letter)
+            if nxt not in number:
+                number[nxt] = len(order)
+                order.append(nxt)
+    signature = []
+    for last, counters in order:
+        items = ""
+        for i, ((finite, wanted), c) in enumerate(zip(disjuncts, counters)):
+            if last in finite:
+                items += f" -{i}"
+            elif last is not None and (not wanted or c == len(wanted)):
+                items += f" +{i}"
+        signature.append(items)
+
+    def delta(s, k):
+        if k == 0:
+            return number[step(order[s], "idle")]
+        if k & (k - 1) == 0:
+            return number[step(order[s], ACTIONS[k.bit_length() - 1])]
+        return s  # two propositions at once: no action reads this letter
+
+    write_automaton(len(order), len(disjuncts), len(ACTIONS), 0, delta, signature, out)
+
+
+def chain_pairs(pairs, states, rng, out):
+    table = [[rng.randrange(states) for _ in range(2 ** len(ACTIONS))] for _ in range(states)]
+    signature = []
+    for _ in range(states):
+        priority = rng.randrange(2 * pairs)
+        items = ""
+        for i in range(pairs):
+            if priority == 2 * i:
+                items += f" +{i}"
+            elif priority < 2 * i:
+                items += f" -{i}"
+        signature.append(items)
+    write_automaton(states, pairs, len(ACTIONS), 0, lambda s, k: table[s][k], signature, out)
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
-    parser.add_argument("kind", choices=["chain", "random", "ring", "redefine", "automaton", "gfa"])
-    parser.add_argument("sizes", type=int, nargs="+")
+    parser.add_argument("kind", choices=["chain", "random", "random-idle", "ring", "redefine", "automaton", "gfa",
+                                         "fairness", "chain-pairs"])
+    parser.add_argument("sizes", nargs="+")
     parser.add_argument("--seed", type=int, default=1)
     args = parser.parse_args()
     rng = random.Random(args.seed)
     out = sys.stdout
-    if args.kind == "chain":
+    if args.kind == "fairness":
+        fairness(args.sizes[0], out)
+        return
+    args.sizes = [int(x) for x in args.sizes]
+    if args.kind == "random-idle":
+        random_spec(args.sizes[0], rng, out, ACTIONS + ["idle"])
+    elif args.kind == "chain-pairs":
+        chain_pairs(args.sizes[0], args.sizes[1], rng, out)
+    elif args.kind == "chain":
         chain(args.sizes[0], out)
     elif args.kind == "random":
         random_spec(args.sizes[0], rng, out)

@@ -138,6 +138,14 @@ done
 $gen redefine 100 > "$work/redefine.dmts"
 measure redefine - "100 MB" - "-d P" -d P "$work/redefine.dmts"
 
+# The section that bench/multi_pair.sh writes stays at the end of the file.
+kept="$work/several_pairs.md"
+: > "$kept"
+[ -f "$out" ] && awk '/^## Several acceptance pairs/{keep=1} keep' "$out" > "$kept"
 python3 "$root/bench/summarize.py" "$rows" \
     --binary "${velkin#$root/}" --limit "$limit" --repeat "$repeat" --load "$load_at_start" > "$out"
+# The with/without measurements of the performance tricks come from
+# bench/compare.py runs, not from this script; they are carried over.
+cat "$root/bench/tricks.md" >> "$out"
+[ -s "$kept" ] && { echo; cat "$kept"; } >> "$out"
 echo "wrote $out"

@@ -98,12 +98,21 @@ void simplify_pairs(dra_t& a) {
     std::vector<char> cyclic;
     components(a, component, cyclic);
     std::vector<rabin_pair_t> kept;
+    std::vector<char> can_accept(cyclic.size());
     for (rabin_pair_t& p : a.pairs) {
         bool any = false;
+        std::fill(can_accept.begin(), can_accept.end(), 0);
         for (int s = 0; s < a.state_count; ++s) {
             const auto si = static_cast<std::size_t>(s);
             if (!cyclic[static_cast<std::size_t>(component[si])]) p.fin[si] = p.inf[si] = 0;
             if (p.fin[si]) p.inf[si] = 0;
+            if (p.inf[si]) can_accept[static_cast<std::size_t>(component[si])] = 1;
+        }
+        // A run that ends in a component without inf states of the pair is
+        // not accepted by it, whatever the component's fin states say.
+        for (int s = 0; s < a.state_count; ++s) {
+            const auto si = static_cast<std::size_t>(s);
+            if (!can_accept[static_cast<std::size_t>(component[si])]) p.fin[si] = 0;
             any = any || p.inf[si];
         }
         if (any) kept.push_back(std::move(p));

@@ -34,6 +34,8 @@ public:
         return found.first->second;
     }
 
+    std::size_t state_count() const { return states.size(); }
+
     bool accepting(int b) const { return states[static_cast<std::size_t>(b)].second == untils.size(); }
 
     const std::vector<ba_edge_t>& edges(int b) {
@@ -51,8 +53,6 @@ public:
         edges_done[static_cast<std::size_t>(b)] = 1;
         return edges_of[static_cast<std::size_t>(b)] = std::move(result);
     }
-
-    std::size_t size() const { return states.size(); }
 
     // Builds every state reachable from starts, then drops the states from
     // which no accepting cycle can be reached: they accept nothing, and in
@@ -215,22 +215,35 @@ private:
     std::vector<char> edges_done;
 };
 
+// A set of Büchi states as a fixed number of 64-bit words.
+using label_t = std::vector<std::uint64_t>;
+
+bool is_empty(const label_t& x) {
+    for (std::uint64_t w : x)
+        if (w) return false;
+    return true;
+}
+
+std::size_t count(const label_t& x) {
+    std::size_t c = 0;
+    for (std::uint64_t w : x) c += static_cast<std::size_t>(__builtin_popcountll(w));
+    return c;
+}
+
 // A Safra tree as a vector of nodes in preorder, older siblings first.
 struct safra_node_t {
     int name;
     int parent;  // index in the vector, -1 for the root
     bool marked;
-    std::vector<int> label;  // sorted Büchi states
+    label_t label;
 };
 using safra_tree_t = std::vector<safra_node_t>;
 
-std::vector<int> key_of(const safra_tree_t& tree) {
-    std::vector<int> key;
+std::vector<std::uint64_t> key_of(const safra_tree_t& tree) {
+    std::vector<std::uint64_t> key;
     for (const safra_node_t& n : tree) {
-        key.push_back(n.name);
-        key.push_back(n.parent);
-        key.push_back(n.marked);
-        key.push_back(static_cast<int>(n.label.size()));
+        key.push_back(static_cast<std::uint64_t>(static_cast<std::uint32_t>(n.name)) << 32 |
+                      static_cast<std::uint64_t>(static_cast<std::uint32_t>(n.parent + 1)) << 1 | (n.marked ? 1 : 0));
         key.insert(key.end(), n.label.begin(), n.label.end());
     }
     return key;
@@ -238,15 +251,44 @@ std::vector<int> key_of(const safra_tree_t& tree) {
 
 class safra_builder_t {
 public:
-    explicit safra_builder_t(buchi_t& buchi) : buchi(buchi) {}
+    // The successor sets of every Büchi state under every letter are
+    // tabulated when the table stays small; otherwise computed per step.
+    safra_builder_t(buchi_t& buchi, std::size_t state_count, int prop_count)
+        : buchi(buchi), state_count(state_count), words((state_count + 63) / 64),
+          letters(std::size_t{1} << prop_count), accepting_states(words, 0) {
+        for (std::size_t b = 0; b < state_count; ++b)
+            if (buchi.accepting(static_cast<int>(b))) accepting_states[b / 64] |= std::uint64_t{1} << (b % 64);
+        if (state_count * letters * words <= (std::size_t{1} << 22)) {
+            table.assign(state_count * letters * words, 0);
+            for (std::size_t b = 0; b < state_count; ++b)
+                for (const ba_edge_t& e : buchi.edges(static_cast<int>(b)))
+                    for (std::size_t l = 0; l < letters; ++l)
+                        if (e.cube.matches(static_cast<std::uint32_t>(l)))
+                            table[(b * letters + l) * words + static_cast<std::size_t>(e.target) / 64] |=
+                                std::uint64_t{1} << (e.target % 64);
+        }
+    }
 
-    std::vector<int> successors(const std::vector<int>& label, std::uint32_t letter) {
-        std::vector<int> r;
-        for (int b : label)
-            for (const ba_edge_t& e : buchi.edges(b))
-                if (e.cube.matches(letter)) r.push_back(e.target);
-        std::sort(r.begin(), r.end());
-        r.erase(std::unique(r.begin(), r.end()), r.end());
+    label_t set_of(const std::vector<int>& states) const {
+        label_t x(words, 0);
+        for (int b : states) x[static_cast<std::size_t>(b) / 64] |= std::uint64_t{1} << (b % 64);
+        return x;
+    }
+
+    label_t successors(const label_t& label, std::uint32_t letter) {
+        label_t r(words, 0);
+        for (std::size_t w = 0; w < words; ++w)
+            for (std::uint64_t bits = label[w]; bits; bits &= bits - 1) {
+                const std::size_t b = w * 64 + static_cast<std::size_t>(__builtin_ctzll(bits));
+                if (!table.empty()) {
+                    const std::uint64_t* row = &table[(b * letters + letter) * words];
+                    for (std::size_t k = 0; k < words; ++k) r[k] |= row[k];
+                } else {
+                    for (const ba_edge_t& e : buchi.edges(static_cast<int>(b)))
+                        if (e.cube.matches(letter))
+                            r[static_cast<std::size_t>(e.target) / 64] |= std::uint64_t{1} << (e.target % 64);
+                }
+            }
         return r;
     }
 
@@ -256,10 +298,9 @@ public:
         for (const safra_node_t& n : tree) used.push_back(n.name);
         // 1. Every node with accepting states spawns a youngest child with them.
         for (std::size_t i = 0; i < tree.size(); ++i) {
-            std::vector<int> accepting;
-            for (int b : tree[i].label)
-                if (buchi.accepting(b)) accepting.push_back(b);
-            if (accepting.empty()) continue;
+            label_t accepting(words);
+            for (std::size_t w = 0; w < words; ++w) accepting[w] = tree[i].label[w] & accepting_states[w];
+            if (is_empty(accepting)) continue;
             int name = 1;
             while (std::find(used.begin(), used.end(), name) != used.end()) ++name;
             used.push_back(name);
@@ -272,31 +313,29 @@ public:
         }
         // 3. A state belongs to the oldest node that has it: parents come
         // before children and older siblings before younger in the vector.
-        std::vector<std::vector<int>> taken(nodes.size());
+        std::vector<label_t> taken(nodes.size(), label_t(words, 0));
         for (std::size_t i = 0; i < nodes.size(); ++i) {
             safra_node_t& n = nodes[i];
             if (n.parent < 0) continue;
             const auto p = static_cast<std::size_t>(n.parent);
-            std::vector<int> kept;
-            for (int b : n.label)
-                if (std::binary_search(nodes[p].label.begin(), nodes[p].label.end(), b) &&
-                    !std::binary_search(taken[p].begin(), taken[p].end(), b))
-                    kept.push_back(b);
-            n.label = std::move(kept);
-            taken[p] = set_union(taken[p], n.label);
+            for (std::size_t w = 0; w < words; ++w) {
+                n.label[w] &= nodes[p].label[w] & ~taken[p][w];
+                taken[p][w] |= n.label[w];
+            }
         }
         // 4. Empty nodes go; a node whose children together hold all its
         // states loses its subtree and is marked.
         std::vector<char> removed(nodes.size(), 0), collapsed(nodes.size(), 0);
         for (std::size_t i = 0; i < nodes.size(); ++i) {
             const int p = nodes[i].parent;
-            if (nodes[i].label.empty() ||
+            if (is_empty(nodes[i].label) ||
                 (p >= 0 && (removed[static_cast<std::size_t>(p)] || collapsed[static_cast<std::size_t>(p)])))
                 removed[i] = 1;
         }
         std::vector<std::size_t> child_states(nodes.size(), 0);
         for (std::size_t i = 0; i < nodes.size(); ++i)
-            if (!removed[i] && nodes[i].parent >= 0) child_states[static_cast<std::size_t>(nodes[i].parent)] += nodes[i].label.size();
+            if (!removed[i] && nodes[i].parent >= 0)
+                child_states[static_cast<std::size_t>(nodes[i].parent)] += count(nodes[i].label);
         for (std::size_t i = 0; i < nodes.size(); ++i) {
             const int p = nodes[i].parent;
             if (removed[i]) continue;
@@ -306,7 +345,7 @@ public:
             }
             // Children's labels are disjoint subsets of the parent's, so
             // comparing sizes compares the sets.
-            if (child_states[i] > 0 && child_states[i] == nodes[i].label.size()) {
+            if (child_states[i] > 0 && child_states[i] == count(nodes[i].label)) {
                 collapsed[i] = 1;
                 nodes[i].marked = true;
             }
@@ -326,7 +365,7 @@ public:
             const auto [old_index, parent] = stack.back();
             stack.pop_back();
             const int new_index = static_cast<int>(result.size());
-            safra_node_t n = nodes[old_index];
+            safra_node_t n = std::move(nodes[old_index]);
             n.parent = parent;
             result.push_back(std::move(n));
             const std::vector<std::size_t>& c = children[old_index];
@@ -337,6 +376,11 @@ public:
 
 private:
     buchi_t& buchi;
+    const std::size_t state_count;
+    const std::size_t words;
+    const std::size_t letters;
+    label_t accepting_states;
+    std::vector<std::uint64_t> table;  // [(state * letters + letter) * words + word]
 };
 
 // The until subformulas of f, the acceptance sets of the generalised automaton.
@@ -371,17 +415,16 @@ bool safra_dra(vwaa_t& vwaa, int f, int prop_count, ltl_limits_t& limits, dra_t&
         return false;
     }
     buchi_t buchi(vwaa, untils);
-    safra_builder_t builder(buchi);
 
     safra_tree_t start;
     std::vector<int> initial;
     for (const state_set_t& g : vwaa.initial(f)) initial.push_back(buchi.state(g, 0));
     if (!buchi.prune(initial, limits)) return false;
     buchi.merge_bisimilar(initial, prop_count);
-    std::sort(initial.begin(), initial.end());
-    if (!initial.empty()) start.push_back({1, -1, false, initial});
+    safra_builder_t builder(buchi, buchi.state_count(), prop_count);
+    if (!initial.empty()) start.push_back({1, -1, false, builder.set_of(initial)});
 
-    std::map<std::vector<int>, int> ids;
+    std::map<std::vector<std::uint64_t>, int> ids;
     std::vector<safra_tree_t> trees{start};
     ids.emplace(key_of(start), 0);
     dra_t a;

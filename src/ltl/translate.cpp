@@ -15,13 +15,16 @@ public:
     translator_t(ltl_pool_t& pool, ltl_limits_t& limits, std::string& error)
         : pool(pool), vwaa(pool), limits(limits), error(error), prop_count(static_cast<int>(pool.props().size())) {}
 
+    bool overflowed() const { return vwaa.overflowed(); }
+
     bool translate(int f, dra_t& out) {
+        if (vwaa.overflowed()) return false;
         auto found = memo.find(f);
         if (found != memo.end()) {
             out = found->second;
             return true;
         }
-        if (!translate_uncached(f, out)) return false;
+        if (!translate_uncached(f, out) || vwaa.overflowed()) return false;
         memo.emplace(f, out);
         return true;
     }
@@ -33,10 +36,14 @@ private:
             out = constant_dra(prop_count, f == pool.make_true());
             return true;
         }
-        if (direct(f, out)) return true;
-        if (limits.exceeded) return false;
         const ltl_op_t op = pool.op(f);
-        if (op == ltl_op_t::and_op || op == ltl_op_t::or_op) {
+        const bool boolean = op == ltl_op_t::and_op || op == ltl_op_t::or_op;
+        if (direct(f, out)) {
+            if (boolean) smaller_product(f, out);
+            return true;
+        }
+        if (limits.exceeded) return false;
+        if (boolean) {
             dra_t left, right;
             if (!translate(pool.node(f).left, left) || !translate(pool.node(f).right, right)) return false;
             if (op == ltl_op_t::or_op ? dra_or(left, right, limits, out) : conjunction(left, right, out)) {
@@ -58,6 +65,30 @@ private:
         if (!safra_dra(vwaa, f, prop_count, limits, out, error)) return false;
         reduce_dra(out);
         return true;
+    }
+
+    // The product of the parts' automata replaces the direct automaton of
+    // a conjunction or disjunction when it is smaller (G F a & G F b: the
+    // product counts which part it waits for, the direct automaton tracks
+    // sets of pending obligations). A product that exceeds the limits is
+    // simply not taken.
+    void smaller_product(int f, dra_t& best) {
+        const bool exceeded = limits.exceeded, table_exceeded = limits.table_exceeded;
+        dra_t left, right, combined;
+        const ltl_node_t n = pool.node(f);
+        std::string ignored;
+        std::swap(ignored, error);
+        const bool built = translate(n.left, left) && translate(n.right, right) &&
+                           (n.op == ltl_op_t::or_op ? dra_or(left, right, limits, combined)
+                                                    : conjunction(left, right, combined));
+        std::swap(ignored, error);
+        limits.exceeded = exceeded;
+        limits.table_exceeded = table_exceeded;
+        if (!built) return;
+        reduce_dra(combined);
+        if (combined.state_count < best.state_count ||
+            (combined.state_count == best.state_count && combined.pairs.size() < best.pairs.size()))
+            best = std::move(combined);
     }
 
     // A conjunction with a disjunction among its conjuncts, distributed over
@@ -137,7 +168,11 @@ bool translate_ltl(ltl_pool_t& pool, int f, ltl_limits_t& limits, dra_t& out, st
     }
     translator_t translator(pool, limits, error);
     if (translator.translate(f, out)) return true;
-    if (limits.table_exceeded)
+    if (translator.overflowed())
+        error = "the formula's alternating automaton is too large (more than " +
+                std::to_string(vwaa_t::max_terms) + " transitions in one state or " +
+                std::to_string(vwaa_t::max_stored) + " stored in all)";
+    else if (limits.table_exceeded)
         error = "the automaton needs more than " + std::to_string(ltl_limits_t::max_table_entries) +
                 " transitions";
     else if (limits.exceeded)

@@ -12,8 +12,7 @@ constexpr int must_guess = -2;   // no least transition for the letter
 
 class universal_builder_t {
 public:
-    universal_builder_t(vwaa_t& vwaa, int prop_count, ltl_limits_t& limits)
-        : vwaa(vwaa), letters(1 << prop_count), limits(limits) {}
+    universal_builder_t(vwaa_t& vwaa, int prop_count) : vwaa(vwaa), letters(1 << prop_count) {}
 
     // The least transition of state q for each letter, as an index into delta(q).
     const std::vector<int>* choices(int q) {
@@ -46,14 +45,13 @@ public:
 
     vwaa_t& vwaa;
     const int letters;
-    ltl_limits_t& limits;
     std::unordered_map<int, std::vector<int>> choice_cache;
 };
 
 }  // namespace
 
 bool universal_dba(vwaa_t& vwaa, int f, int prop_count, ltl_limits_t& limits, dra_t& out) {
-    universal_builder_t builder(vwaa, prop_count, limits);
+    universal_builder_t builder(vwaa, prop_count);
     const std::vector<state_set_t> starts = vwaa.initial(f);
     if (starts.empty()) {
         out = constant_dra(prop_count, false);

@@ -46,8 +46,25 @@ public:
     bool is_until_state(int f) const { return pool.op(f) == ltl_op_t::until; }
     const ltl_pool_t& formulas() const { return pool; }
 
+    // Nested until and release operators can make the transitions of one
+    // state exponential in the formula; past this many terms in one
+    // conjunction or disjunction the automaton is given up (the results
+    // computed after that are meaningless, so callers must check).
+    static constexpr std::size_t max_terms = 16384;
+    // The memoised transitions of all states together are bounded as well
+    // (in stored state numbers), which bounds both memory and the time the
+    // dominance checks take.
+    static constexpr std::size_t max_stored = std::size_t{1} << 22;
+    bool overflowed() const { return overflow; }
+
 private:
+    std::vector<vwaa_term_t> conjoin_bounded(const std::vector<vwaa_term_t>& a, const std::vector<vwaa_term_t>& b,
+                                             bool drop_dominated);
+    std::vector<vwaa_term_t> disjoin_bounded(const std::vector<vwaa_term_t>& a, const std::vector<vwaa_term_t>& b);
+
     const ltl_pool_t& pool;
+    bool overflow = false;
+    std::size_t stored = 0;
     std::unordered_map<int, std::vector<vwaa_term_t>> cache;
 };
 

@@ -244,22 +244,41 @@ void pair_fixpoint_t::leave_y(const bitset_t& goal) {
 }
 
 bitset_t pair_fixpoint_t::greatest(const bitset_t& allowed, const bitset_t& good, const bitset_t& goal,
-                                   bitset_t& base) {
-    // The first round starts from Y = every state, where cpred(Y) holds every
-    // state node and every choice node with a successor.
-    in_y = bitset_t(n, BS_FULL);
+                                   bitset_t& base, const bitset_t* within) {
     in_x = bitset_t(n, BS_EMPTY);
     in_base = goal;
-    for (uint32_t s = 0; s < n; ++s) {
-        const bool choice = is_choice(s);
-        y_edges[s] = choice ? degree(s) : 0;
-        just[s] = justification_t{0, choice ? 0 : degree(s)};
-        if (good.test(s) && in_cpred_of_y(s)) in_base.set(s);
-        if (in_base.test(s) || (!choice && degree(s) == 0 && allowed.test(s))) join(s, 0);
+    if (within == nullptr) {
+        // The first round starts from Y = every state, where cpred(Y) holds
+        // every state node and every choice node with a successor.
+        in_y = bitset_t(n, BS_FULL);
+        for (uint32_t s = 0; s < n; ++s) {
+            const bool choice = is_choice(s);
+            y_edges[s] = choice ? degree(s) : 0;
+            just[s] = justification_t{0, choice ? 0 : degree(s)};
+            if (good.test(s) && in_cpred_of_y(s)) in_base.set(s);
+            if (in_base.test(s) || (!choice && degree(s) == 0 && allowed.test(s))) join(s, 0);
+        }
+        attract(allowed);
+        for (uint32_t t = 0; t < n; ++t)
+            if (!in_x.test(t)) leaving.push_back(t);
+    } else {
+        // States outside within keep stale counters; no pass reads them, as
+        // every pass looks at members of Y only.
+        in_y = *within;
+        for (uint32_t s = in_y.next(0); s < n; s = in_y.next(s + 1)) {
+            const bool choice = is_choice(s);
+            uint32_t inside = 0;
+            for (uint32_t e = product.edge_begin[s]; e < product.edge_begin[s + 1]; ++e)
+                inside += in_y.test(static_cast<uint32_t>(product.edges[e].target));
+            y_edges[s] = choice ? inside : degree(s) - inside;
+            just[s] = justification_t{0, choice ? 0 : degree(s)};
+            if (good.test(s) && in_cpred_of_y(s)) in_base.set(s);
+            if (in_base.test(s) || (!choice && degree(s) == 0 && allowed.test(s))) join(s, 0);
+        }
+        attract(allowed);
+        for (uint32_t t = in_y.next(0); t < n; t = in_y.next(t + 1))
+            if (!in_x.test(t)) leaving.push_back(t);
     }
-    attract(allowed);
-    for (uint32_t t = 0; t < n; ++t)
-        if (!in_x.test(t)) leaving.push_back(t);
     leave_y(goal);
 
     while (!roots.empty()) {

@@ -36,8 +36,13 @@ public:
     pair_fixpoint_t(const ra_product_t& product, const predecessors_t& predecessors);
 
     // The greatest fixpoint Y; base is set to base(Y), the first layer of its
-    // attractor. good must lie within allowed.
-    bitset_t greatest(const bitset_t& allowed, const bitset_t& good, const bitset_t& goal, bitset_t& base);
+    // attractor. good must lie within allowed. When within is given, it must
+    // hold Y (and so goal): the rounds then start from it instead of from
+    // every state, and only its members are set up. Attracting only within
+    // a superset of Y gives the same fixpoint, as every layer of Y's own
+    // attractor lies in Y.
+    bitset_t greatest(const bitset_t& allowed, const bitset_t& good, const bitset_t& goal, bitset_t& base,
+                      const bitset_t* within = nullptr);
 
 private:
     bool is_choice(uint32_t s) const { return choice_nodes.test(s); }

@@ -34,34 +34,39 @@ struct found_edge_t {
 ra_product_t::ra_product_t(rabin_t* automaton, dmts_t* model, int process_index)
     : rabin(automaton), dmts(model), process(process_index) {
     // The fields' ranges as they stand now; a state outside them, such as one
-    // of a process added later, still gets a correct, hashed check word.
-    packed_ra_states = rabin && rabin->state_count >= 0 ? static_cast<uint64_t>(rabin->state_count) + 1 : 0;
-    packed_processes = dmts ? dmts->processes.size() : 0;
-    const uint64_t pairs = packed_ra_states * packed_processes;
-    packed_choices = pairs == 0 || pairs > product_index_t::hashed_check ? 0 : product_index_t::hashed_check / pairs;
+    // of a process added later, is numbered by the index.
+    table_ra_states = rabin && rabin->state_count >= 0 ? static_cast<uint64_t>(rabin->state_count) + 1 : 0;
+    table_processes = dmts ? dmts->processes.size() : 0;
+    const uint64_t pairs = table_ra_states * table_processes;
+    // Four bytes for each pair, at most 16 MiB.
+    if (pairs > 0 && pairs <= max_node_numbers) node_numbers.assign(static_cast<std::size_t>(pairs), 0);
 }
 
-uint32_t ra_product_t::key_check(const product_state_t& s, uint64_t hash) const {
+bool ra_product_t::in_pair_ranges(const product_state_t& s) const {
     const int64_t ra = static_cast<int64_t>(s.ra_state) + 1;
-    const int64_t choice = static_cast<int64_t>(s.choice) + 1;
-    if (ra >= 0 && static_cast<uint64_t>(ra) < packed_ra_states && s.process >= 0 &&
-        static_cast<uint64_t>(s.process) < packed_processes && choice >= 0 &&
-        static_cast<uint64_t>(choice) < packed_choices) {
-        const uint64_t packed =
-            (ra * packed_processes + static_cast<uint64_t>(s.process)) * packed_choices + static_cast<uint64_t>(choice);
-        return static_cast<uint32_t>(packed);
-    }
-    return product_index_t::hashed_check | static_cast<uint32_t>(hash >> 32);
+    return ra >= 0 && static_cast<uint64_t>(ra) < table_ra_states && s.process >= 0 &&
+           static_cast<uint64_t>(s.process) < table_processes;
+}
+
+uint32_t* ra_product_t::node_number_entry(const product_state_t& s) {
+    if (node_numbers.empty() || s.choice != -1 || !in_pair_ranges(s)) return nullptr;
+    const uint64_t ra = static_cast<uint64_t>(static_cast<int64_t>(s.ra_state) + 1);
+    return &node_numbers[static_cast<std::size_t>(s.process) * table_ra_states + static_cast<std::size_t>(ra)];
 }
 
 std::pair<int, bool> ra_product_t::store(const product_state_t& s) {
-    // Only a choice key can match a choice node left out of the index.
-    if (s.choice != -1 && unindexed_choices) index_choice_nodes();
-    const uint64_t hash = hash_of_state(s);
-    const uint32_t check = key_check(s, hash);
-    product_index_t::slot_t& slot = index_slot(s, hash, check);
-    if (slot.number != product_index_t::empty_slot) return {static_cast<int>(slot.number), false};
-    state_index.fill(slot, static_cast<uint32_t>(state_count), check);
+    if (uint32_t* entry = node_number_entry(s)) {
+        if (*entry != 0) return {static_cast<int>(*entry - 1), false};
+        *entry = static_cast<uint32_t>(state_count) + 1;
+    } else {
+        // Only a choice key can match a choice node left out of the index.
+        if (s.choice != -1 && unindexed_choices) index_choice_nodes();
+        const uint64_t hash = hash_of_state(s);
+        const uint32_t check = product_index_t::check_of(hash);
+        product_index_t::slot_t& slot = index_slot(s, hash, check);
+        if (slot.number != product_index_t::empty_slot) return {static_cast<int>(slot.number), false};
+        state_index.fill(slot, static_cast<uint32_t>(state_count), check);
+    }
     states.push_back(s);
     return {state_count++, true};
 }
@@ -83,7 +88,7 @@ void ra_product_t::index_choice_nodes() {
         const product_state_t& s = states[n];
         if (s.choice == -1) continue;
         const uint64_t hash = hash_of_state(s);
-        const uint32_t check = key_check(s, hash);
+        const uint32_t check = product_index_t::check_of(hash);
         state_index.fill(index_slot(s, hash, check), static_cast<uint32_t>(n), check);
     }
 }
@@ -136,13 +141,13 @@ void ra_product_t::make_product(std::ostream& diagnostics) {
         if (head + ahead >= queue.size()) return nullptr;
         return dmts->processes[static_cast<std::size_t>(states[static_cast<std::size_t>(queue[head + ahead])].process)];
     };
-    // In a large product the process records, their hypertransitions and the
-    // index slots lie anywhere in memory. The queue says which processes come
-    // next: their records' must fields (which often lie on the cache line
-    // after the record's first), and then their hypertransitions, are
-    // requested a few nodes ahead; the index slots of the choice nodes and
-    // state nodes that `node` leads to are requested before it is expanded.
-    // Nothing is reported here.
+    // In a large product the process records, their hypertransitions, the
+    // node table and the index slots lie anywhere in memory. The queue says
+    // which processes come next: their records' must fields (which often lie
+    // on the cache line after the record's first), and then their
+    // hypertransitions, are requested a few nodes ahead; the numbers of the
+    // choice nodes and state nodes that `node` leads to are requested before
+    // it is expanded. Nothing is reported here.
     auto load_ahead = [&](std::size_t head, const product_state_t& node, const process_t& p) {
         if (const process_t* ahead = process_ahead(head, 8)) prefetch_span(&ahead->must, sizeof(ahead->must));
         if (const process_t* ahead = process_ahead(head, 4)) prefetch_must(*ahead);
@@ -151,9 +156,14 @@ void ra_product_t::make_product(std::ostream& diagnostics) {
         int k = 0;
         for (const alternatives_t h : p.must) {
             if (!choices_are_new && h.size() > 1) state_index.prefetch_slot(hash_of_state({q, node.process, k++}));
-            for (const transition_t& alternative : h)
-                state_index.prefetch_slot(
-                    hash_of_state({rabin->successor(q, letter_of(alternative.action)), alternative.target, -1}));
+            for (const transition_t& alternative : h) {
+                const product_state_t target{rabin->successor(q, letter_of(alternative.action)), alternative.target, -1};
+                if (const uint32_t* entry = node_number_entry(target)) {
+                    prefetch(entry);
+                } else {
+                    state_index.prefetch_slot(hash_of_state(target));
+                }
+            }
         }
     };
 

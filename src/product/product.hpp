@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "dmts/dmts.hpp"
+#include "support/large_table_allocator.hpp"
 #include "support/bitset.hpp"
 #include "product/product_index.hpp"
 #include "rabin/rabin.hpp"
@@ -48,15 +49,23 @@ public:
     int process;
     int state_count = 0;
     std::vector<product_state_t> states;
-    // Number of each stored state, keyed by the whole triple (see store()).
+    // Number of each stored state that node_numbers does not hold, keyed by
+    // the whole triple (see store()).
     product_index_t state_index;
     // Whether some choice nodes are numbered but not yet in state_index.
     bool unindexed_choices = false;
-    // The ranges of the packed check words: automaton states (-1 included),
-    // processes, and choice numbers (-1 included), their product at most 2^31.
-    uint64_t packed_ra_states = 0;
-    uint64_t packed_processes = 0;
-    uint64_t packed_choices = 0;
+    // The ranges of node_numbers, fixed at construction: automaton states
+    // (-1 included) and processes.
+    uint64_t table_ra_states = 0;
+    uint64_t table_processes = 0;
+    static constexpr uint64_t max_node_numbers = uint64_t{1} << 22;
+    // The numbers of the state nodes (choice -1) within those ranges, plus
+    // one (0 while unnumbered), at position process * table_ra_states +
+    // ra_state + 1. Far smaller than the index, it stays in cache as the
+    // product grows; empty when the ranges are too large for it, and then the
+    // index numbers every state. Read at random, it is placed on huge pages
+    // once it is large.
+    std::vector<uint32_t, large_table_allocator_t<uint32_t>> node_numbers;
 
     // Edges of source s: edges[edge_begin[s] .. edge_begin[s+1]), in insertion order.
     std::vector<uint32_t> edge_begin;
@@ -94,10 +103,11 @@ public:
     // The number of s, and whether s was stored just now: a new state gets
     // the number state_count. The first store of a triple fixes its number.
     std::pair<int, bool> store(const product_state_t& s);
-    // The check word of s in the state index: s itself, packed into 31 bits,
-    // when its fields lie within the ranges fixed at construction, else the
-    // high half of its hash with the top bit set.
-    uint32_t key_check(const product_state_t& s, uint64_t hash) const;
+    // Whether the automaton state (-1 included) and the process of s lie
+    // within the ranges fixed at construction.
+    bool in_pair_ranges(const product_state_t& s) const;
+    // The entry of s in node_numbers, or null when s is numbered by the index.
+    uint32_t* node_number_entry(const product_state_t& s);
     // The index slot of s (hash and check computed by the caller), making
     // room for s first in case it is new.
     product_index_t::slot_t& index_slot(const product_state_t& s, uint64_t hash, uint32_t check);

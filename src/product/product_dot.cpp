@@ -5,16 +5,12 @@
 #include <ostream>
 
 #include "support/dot_text.hpp"
-#include "support/prefetch.hpp"
 #include "product/product.hpp"
 
 void ra_product_t::output_dot(std::ostream& out) const {
     const bool solved = win != nullptr;
     out << "digraph product {\n";
-    constexpr int ahead = 16;  // states whose process name is loaded in advance
     for (int i = 0; i < state_count; ++i) {
-        if (i + ahead < state_count)
-            prefetch(dmts->processes[static_cast<std::size_t>(states[static_cast<std::size_t>(i + ahead)].process)]);
         const product_state_t& s = states[static_cast<std::size_t>(i)];
         const bool winning = solved && win->test(static_cast<uint32_t>(i));
         out << i << " [label=\"";

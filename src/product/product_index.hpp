@@ -1,10 +1,10 @@
 // The number of each stored product state, found by hashing. The keys live in
-// the product's state vector; a slot holds a state's number and a check word
-// (8 bytes a slot, at most half the slots used, probed linearly). A check with
-// the top bit clear is the whole key, packed, so a match needs no look at the
-// state vector, whose records lie all over memory in a large product; one
-// with the top bit set is part of the hash, and a match is confirmed by
-// is_key. The index costs 16 to 32 bytes per entry.
+// the product's state vector; a slot holds a state's number and a check word,
+// the high half of the key's hash (8 bytes a slot, at most half the slots
+// used, probed linearly). A slot whose check differs is passed over without a
+// look at the state vector, whose records lie all over memory in a large
+// product; a match is confirmed by is_key. The index costs 16 to 32 bytes per
+// entry.
 #pragma once
 
 #include <cstdint>
@@ -16,7 +16,9 @@
 class product_index_t {
 public:
     static constexpr uint32_t empty_slot = UINT32_MAX;
-    static constexpr uint32_t hashed_check = 0x80000000u;
+
+    // The check word kept with a key of this hash.
+    static uint32_t check_of(uint64_t hash) { return static_cast<uint32_t>(hash >> 32); }
 
     struct slot_t {
         uint32_t number;
@@ -32,7 +34,7 @@ public:
         for (uint32_t i = home(hash);; i = (i + 1) & mask) {
             slot_t& slot = slots[i];
             if (slot.number == empty_slot) return slot;
-            if (slot.check == check && ((check & hashed_check) == 0 || is_key(slot.number))) return slot;
+            if (slot.check == check && is_key(slot.number)) return slot;
         }
     }
 

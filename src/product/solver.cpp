@@ -11,9 +11,15 @@
 // every order of the pairs: O(k! * n^(2k - 2)) calls of the last level, where
 // one pair is left and the incremental engines (pair_fixpoint.hpp, then one
 // attractor run) take O(n * (n + m)) at most and usually O(n + m).
+// With two to 32 pairs the recursion runs in rabin_solver_t, which finds the
+// same sets, ranks and counter with far fewer evaluations; with one pair the
+// recursion is a single level that the one-pair engine already makes cheap.
+#include <optional>
+
 #include "product/attractor.hpp"
 #include "product/pair_fixpoint.hpp"
 #include "product/product.hpp"
+#include "product/rabin_solver.hpp"
 
 bitset_t ra_product_t::cpred(const bitset_t& x) const {
     // Every state node starts in, every choice node out; a source is left as
@@ -124,9 +130,14 @@ void ra_product_t::solve() {
     pair_fixpoint_t one_pair(*this, predecessors);
     pair_fixpoint = &one_pair;
 
+    const uint32_t pair_total = static_cast<uint32_t>(good.size());
+    std::optional<rabin_solver_t> several_pairs;
+    if (pair_total >= 2 && pair_total <= rabin_regions_t::max_pairs) several_pairs.emplace(*this, predecessors, engine, one_pair);
+    const uint32_t pair_mask = pair_total >= 32 ? ~0u : (1u << pair_total) - 1;
+
     uint32_t counter = 0;
     bitset_t ranked(n, BS_EMPTY);
-    bitset_t pairs(static_cast<uint32_t>(good.size()), BS_FULL);
+    bitset_t pairs(pair_total, BS_FULL);
     const bitset_t everything(n, BS_FULL);
     bitset_t y(n, BS_EMPTY);
     for (bool first = true;; first = false) {  // least fixpoint over the winning region
@@ -139,7 +150,8 @@ void ra_product_t::solve() {
             outside.subtract(y);
             if (outside.is_empty()) break;
         }
-        bitset_t next = Rabin(pairs, everything, goal, ranked, counter);
+        bitset_t next = several_pairs ? several_pairs->rabin(pair_mask, everything, goal, ranked, counter)
+                                      : Rabin(pairs, everything, goal, ranked, counter);
         const bool stable = next.equals(y);
         y = std::move(next);
         if (stable) break;

@@ -86,8 +86,8 @@ TEST(ProductConstruction, ChoiceNodesAreNumberedInMustOrderAndEdgesGroupedBySour
 
 TEST(ProductConstruction, StoreAfterTheConstructionFindsItsChoiceNodesAndStateNodes) {
     // The construction numbers choice nodes without entering them in the
-    // index; a later store() must still find every one of them, and every
-    // state node.
+    // index; a later store() must still find every one of them, whether the
+    // state nodes sit in the direct table or, past its size, in the index.
     dmts_t model;
     rabin_t a = automaton(2, 1, {"a"});
     fill_successors(a, 0);
@@ -100,24 +100,27 @@ TEST(ProductConstruction, StoreAfterTheConstructionFindsItsChoiceNodesAndStateNo
     for (int p : processes)
         for (int h = 0; h < 3; ++h) add_must(model, p, {{"a", any()}, {"b", any()}, {h == 0 ? "a" : "c", any()}});
 
-    ra_product_t product(&a, &model, processes[0]);
-    product.init_actions();
-    std::ostringstream diagnostics;
-    product.make_product(diagnostics);
-    const int built = product.state_count;
-    const int choices = static_cast<int>(std::count_if(product.states.begin(), product.states.end(),
-                                                       [](const auto& s) { return s.choice != -1; }));
-    ASSERT_GT(choices, 20);
-    // Before any lookup of a choice key, the index holds the state nodes only.
-    EXPECT_EQ(product.state_index.size(), static_cast<std::size_t>(built - choices));
-    for (int n = built - 1; n >= 0; --n)
-        ASSERT_EQ(product.store(product.states[static_cast<std::size_t>(n)]), std::make_pair(n, false)) << n;
-    EXPECT_EQ(product.state_index.size(), static_cast<std::size_t>(built));
-    // Unseen choice numbers of reached pairs are new, and then found.
-    const ra_product_t::product_state_t fresh{product.states[0].ra_state, product.states[0].process, 3};
-    EXPECT_EQ(product.store(fresh), std::make_pair(built, true));
-    EXPECT_EQ(product.store(fresh), std::make_pair(built, false));
-    EXPECT_EQ(product.state_count, built + 1);
+    for (bool table : {true, false}) {
+        ra_product_t product(&a, &model, processes[0]);
+        if (!table) product.node_numbers.clear();  // as when the pairs are too many for it
+        product.init_actions();
+        std::ostringstream diagnostics;
+        product.make_product(diagnostics);
+        const int built = product.state_count;
+        const int choices = static_cast<int>(std::count_if(product.states.begin(), product.states.end(),
+                                                           [](const auto& s) { return s.choice != -1; }));
+        ASSERT_GT(choices, 20);
+        // Before any lookup of a choice key, the index holds at most the hashed state nodes.
+        EXPECT_EQ(product.state_index.size(), table ? 0u : static_cast<std::size_t>(built - choices));
+        for (int n = built - 1; n >= 0; --n)
+            ASSERT_EQ(product.store(product.states[static_cast<std::size_t>(n)]), std::make_pair(n, false)) << n;
+        EXPECT_EQ(product.state_index.size(), static_cast<std::size_t>(table ? choices : built));
+        // Unseen choice numbers of reached pairs are new, and then found.
+        const ra_product_t::product_state_t fresh{product.states[0].ra_state, product.states[0].process, 3};
+        EXPECT_EQ(product.store(fresh), std::make_pair(built, true));
+        EXPECT_EQ(product.store(fresh), std::make_pair(built, false));
+        EXPECT_EQ(product.state_count, built + 1);
+    }
 }
 
 TEST(ProductConstruction, BreadthFirstNumberingFollowsTheAutomatonAndReusesStates) {
@@ -247,17 +250,18 @@ TEST(ProductConstruction, AChoiceNodeAlreadyStoredIsReportedAndItsNumberUsed) {
     EXPECT_EQ(edge_list(product), "0 -a-> 2\n0 -b-> 2\n1 -T-> 0\n");
 }
 
-TEST(ProductConstruction, StoreTellsEveryStateApartInsideAndOutsideThePackedRanges) {
+TEST(ProductConstruction, StoreTellsEveryStateApartInsideAndOutsideTheNodeTable) {
     dmts_t model;
     rabin_t a = automaton(2, 1, {});
     for (const char* name : {"P", "Q", "R"}) defined_process(model, name);
-    ra_product_t packed(&a, &model, 1);
-    ASSERT_GT(packed.packed_choices, 2u);
-    // Without an automaton and a model nothing packs, and every check word
-    // comes from the hash.
+    ra_product_t tabled(&a, &model, 1);
+    // Without an automaton and a model there is no table, and the index
+    // numbers every state.
     ra_product_t hashed(nullptr, nullptr, 0);
-    ASSERT_EQ(hashed.packed_choices, 0u);
-    // Both must agree with one map of all keys.
+    // State nodes within the ranges are numbered by the direct table, the
+    // rest by the index; both must agree with one map of all keys.
+    ASSERT_EQ(tabled.node_numbers.size(), 3u * model.processes.size());
+    ASSERT_TRUE(hashed.node_numbers.empty());
 
     std::mt19937 rng(5);
     auto pick = [&rng](std::vector<int> values) {
@@ -265,8 +269,8 @@ TEST(ProductConstruction, StoreTellsEveryStateApartInsideAndOutsideThePackedRang
     };
     // Values on both sides of each range's bounds, and a few large ones.
     const int processes = static_cast<int>(model.processes.size());
-    const int choices = static_cast<int>(packed.packed_choices);
-    for (ra_product_t* product : {&packed, &hashed}) {
+    const int choices = 1 << 20;
+    for (ra_product_t* product : {&tabled, &hashed}) {
         std::map<std::tuple<int, int, int>, int> expected;
         for (int i = 0; i < 6000; ++i) {
             const ra_product_t::product_state_t s{pick({-3, -2, -1, 0, 1, 2, 3, 1 << 20}),
@@ -292,23 +296,21 @@ TEST(ProductConstruction, StoreTellsEveryStateApartInsideAndOutsideThePackedRang
         // Enough distinct keys that the index grew several times.
         EXPECT_GT(expected.size(), 400u);
 
-        // A check word without the top bit stands for its key alone, so such
-        // words must tell the keys apart, and only keys within the ranges
-        // (automaton states -1 .. 1, processes 0 .. processes - 1, choice
-        // numbers -1 .. choices - 2) may have one.
-        std::map<uint32_t, std::tuple<int, int, int>> owner;
-        for (const auto& [key, number] : expected) {
-            const auto [ra, process, choice] = key;
-            const uint32_t check = product->key_check({ra, process, choice}, 0);
-            const bool inside = product == &packed && ra >= -1 && ra <= 1 && process >= 0 && process < processes &&
-                                choice >= -1 && choice <= choices - 2;
-            EXPECT_EQ((check & product_index_t::hashed_check) == 0, inside) << ra << " " << process << " " << choice;
-            if (check & product_index_t::hashed_check) continue;
-            const auto [it, fresh] = owner.emplace(check, key);
-            EXPECT_TRUE(fresh) << "check " << check << " shared by two keys";
-        }
-        if (product == &packed) {
-            EXPECT_GE(owner.size(), 40u);
+        if (product == &tabled) {
+            std::size_t direct = 0;
+            for (const auto& [key, number] : expected) {
+                const auto [ra, process, choice] = key;
+                const uint32_t* entry = product->node_number_entry({ra, process, choice});
+                const bool in_table = choice == -1 && ra >= -1 && ra <= 1 && process >= 0 && process < processes;
+                ASSERT_EQ(entry != nullptr, in_table) << ra << " " << process << " " << choice;
+                if (!entry) continue;
+                EXPECT_EQ(*entry, static_cast<uint32_t>(number) + 1);
+                ++direct;
+            }
+            EXPECT_EQ(direct, product->node_numbers.size() -
+                                  static_cast<std::size_t>(std::count(product->node_numbers.begin(),
+                                                                      product->node_numbers.end(), 0u)));
+            EXPECT_GE(direct, 6u);
         }
     }
 }

@@ -1,0 +1,219 @@
+#include "product/rabin_regions.hpp"
+
+#include <algorithm>
+
+#include "product/pair_fixpoint.hpp"
+#include "product/predecessors.hpp"
+#include "product/product.hpp"
+
+bool is_subset(const bitset_t& a, const bitset_t& b) {
+    const uint32_t* x = a.data();
+    const uint32_t* y = b.data();
+    const uint32_t words = a.word_count();
+    for (uint32_t w = 0; w < words; ++w)
+        if ((x[w] & ~y[w]) != 0) return false;
+    return true;
+}
+
+bitset_t cpred_within(const ra_product_t& product, const bitset_t& x, const bitset_t& within) {
+    const uint32_t n = within.capacity();
+    bitset_t result(n, BS_EMPTY);
+    for (uint32_t s = within.next(0); s < n; s = within.next(s + 1)) {
+        const uint32_t begin = product.edge_begin[s];
+        const uint32_t end = product.edge_begin[s + 1];
+        bool in;
+        if (product.is_choice(static_cast<int>(s))) {
+            in = false;
+            for (uint32_t e = begin; e < end && !in; ++e) in = x.test(static_cast<uint32_t>(product.edges[e].target));
+        } else {
+            in = true;
+            for (uint32_t e = begin; e < end && in; ++e) in = x.test(static_cast<uint32_t>(product.edges[e].target));
+        }
+        if (in) result.set(s);
+    }
+    return result;
+}
+
+namespace {
+
+// The pair indices in a mask, ascending.
+template <class F>
+void for_each_pair(uint32_t pairs, F f) {
+    for (uint32_t l = 0; l < rabin_regions_t::max_pairs; ++l)
+        if ((pairs >> l) & 1u) f(l);
+}
+
+}  // namespace
+
+rabin_regions_t::rabin_regions_t(const ra_product_t& game, const predecessors_t& predecessors,
+                                 pair_fixpoint_t& engine)
+    : product(game),
+      pred(predecessors),
+      one_pair(engine),
+      n(static_cast<uint32_t>(game.state_count)),
+      pair_count(static_cast<uint32_t>(game.good.size())) {
+    // Keep the evaluations of all levels within a fixed budget: an entry
+    // holds about pairs + 2 sets, and there are at most 2^pairs levels.
+    constexpr std::size_t budget = std::size_t{128} << 20;
+    const std::size_t set_bytes = std::size_t{bitset_t::words_for(n)} * 4 + 64;
+    const std::size_t level_count = std::size_t{1} << std::min<uint32_t>(pair_count, 16);
+    const std::size_t per_level = budget / (level_count * (pair_count + 2) * set_bytes);
+    entries_per_level = std::clamp<std::size_t>(per_level, 2, 16);
+}
+
+void rabin_regions_t::keep_core(bitset_t& y, const bitset_t& goal) {
+    // A state node leaves with its first successor that leaves; a choice
+    // node with its last successor in y, which is looked for again each time
+    // one of them leaves (choice nodes have few successors). Goal states stay.
+    auto has_successor_in_y = [&](uint32_t s) {
+        for (uint32_t e = product.edge_begin[s]; e < product.edge_begin[s + 1]; ++e)
+            if (y.test(static_cast<uint32_t>(product.edges[e].target))) return true;
+        return false;
+    };
+    auto has_successor_outside_y = [&](uint32_t s) {
+        for (uint32_t e = product.edge_begin[s]; e < product.edge_begin[s + 1]; ++e)
+            if (!y.test(static_cast<uint32_t>(product.edges[e].target))) return true;
+        return false;
+    };
+    leaving.clear();
+    for (uint32_t s = y.next(0); s < n; s = y.next(s + 1)) {
+        if (goal.test(s)) continue;
+        if (product.is_choice(static_cast<int>(s)) ? !has_successor_in_y(s) : has_successor_outside_y(s))
+            leaving.push_back(s);
+    }
+    for (uint32_t s : leaving) y.unset(s);
+    for (std::size_t i = 0; i < leaving.size(); ++i) {
+        const uint32_t t = leaving[i];
+        for (uint32_t p = pred.begin[t]; p < pred.begin[t + 1]; ++p) {
+            const uint32_t entry = pred.source[p];
+            const uint32_t s = predecessors_t::state_of(entry);
+            if (!y.test(s) || goal.test(s)) continue;
+            if (predecessors_t::is_choice(entry) && has_successor_in_y(s)) continue;
+            y.unset(s);
+            leaving.push_back(s);
+        }
+    }
+}
+
+bitset_t rabin_regions_t::allowed_without_bad(uint32_t l, const bitset_t& allowed) const {
+    bitset_t allowed_l = allowed;
+    allowed_l.subtract(product.bad[l]);
+    return allowed_l;
+}
+
+bitset_t rabin_regions_t::good_within(uint32_t l, const bitset_t& allowed) const {
+    bitset_t good_l = product.good[l];
+    good_l.subtract(product.bad[l]);
+    good_l.intersect_with(allowed);
+    return good_l;
+}
+
+bitset_t rabin_regions_t::region(uint32_t pairs, const bitset_t& allowed, const bitset_t& goal,
+                                 const bitset_t* bound) {
+    return evaluate(pairs, allowed, goal, bound).result;
+}
+
+std::vector<bitset_t> rabin_regions_t::pair_regions(uint32_t pairs, const bitset_t& allowed,
+                                                    const bitset_t& goal) {
+    return evaluate(pairs, allowed, goal, nullptr).pair_sets;
+}
+
+const rabin_regions_t::entry_t& rabin_regions_t::evaluate(uint32_t pairs, const bitset_t& allowed,
+                                                          const bitset_t& goal, const bitset_t* bound) {
+    const uint64_t now = ++clock;
+    {
+        level_t& level = levels[pairs];
+        if (level.allowed.capacity() != n || !level.allowed.equals(allowed)) {
+            level.allowed = allowed;
+            level.entries.clear();
+        }
+        for (entry_t& e : level.entries)
+            if (e.goal.equals(goal)) {
+                e.last_use = now;
+                return e;
+            }
+    }
+
+    // Bounds for every Y_l from the evaluations at other goals. Y_l contains
+    // goal, and lies within allowed - bad_l plus goal, a set that the
+    // operator maps into itself.
+    std::vector<bitset_t> lower(pair_count);
+    std::vector<bitset_t> upper(pair_count);
+    for_each_pair(pairs, [&](uint32_t l) {
+        lower[l] = goal;
+        upper[l] = allowed_without_bad(l, allowed);
+        upper[l].unite_with(goal);
+    });
+    for (entry_t& e : levels[pairs].entries) {
+        const bool below = is_subset(e.goal, goal);
+        const bool above = is_subset(goal, e.goal);
+        if (!below && !above) continue;
+        e.last_use = now;
+        for_each_pair(pairs, [&](uint32_t l) {
+            if (below) lower[l].unite_with(e.pair_sets[l]);
+            if (above) upper[l].intersect_with(e.pair_sets[l]);
+        });
+    }
+
+    entry_t computed{goal, bitset_t(n, BS_EMPTY), std::vector<bitset_t>(pair_count), now};
+    for_each_pair(pairs, [&](uint32_t l) {
+        computed.pair_sets[l] = pair_region(pairs, l, allowed, goal, std::move(upper[l]), lower[l], bound);
+        computed.result.unite_with(computed.pair_sets[l]);
+    });
+
+    // The nested evaluations ran for smaller sets of pairs, so this level
+    // has no entry for this goal yet.
+    level_t& level = levels[pairs];
+    if (level.entries.size() < entries_per_level) {
+        level.entries.push_back(std::move(computed));
+        return level.entries.back();
+    }
+    entry_t& oldest = *std::min_element(level.entries.begin(), level.entries.end(),
+                                        [](const entry_t& a, const entry_t& b) { return a.last_use < b.last_use; });
+    oldest = std::move(computed);
+    return oldest;
+}
+
+bitset_t rabin_regions_t::pair_region(uint32_t pairs, uint32_t l, const bitset_t& allowed, const bitset_t& goal,
+                                      bitset_t y, const bitset_t& lower, const bitset_t* bound) {
+    const uint32_t rest = pairs & ~(1u << l);
+    const bitset_t allowed_l = allowed_without_bad(l, allowed);
+    const bitset_t good_l = good_within(l, allowed);
+    if (rest == 0) {
+        // The one-pair engine finds the greatest fixpoint incrementally, from
+        // any set that holds it.
+        if (bound != nullptr) y.intersect_with(*bound);
+        if (is_subset(y, lower)) return y;  // the bounds meet
+        bitset_t base(n, BS_EMPTY);
+        return one_pair.greatest(allowed_l, good_l, goal, base, &y);
+    }
+    for (;;) {  // greatest fixpoint over Y, y above it and mapped into itself
+        // Every member of the result is in goal or in cpred of the result,
+        // so the core of y holds it, and is mapped into itself as y is.
+        keep_core(y, goal);
+        // base = (good_l ∩ cpred(y)) ∪ goal. The operator's value holds the
+        // base and lies within y, and the core's members outside goal are in
+        // cpred(y), so this is good_l ∩ y, plus goal.
+        bitset_t b = good_l;
+        b.intersect_with(y);
+        b.unite_with(goal);
+        // The least fixpoint over X, from below. Its value lies within y, so
+        // once x covers y the value is y, which is then the greatest fixpoint.
+        // K lies within that value too, so cpred is needed only within y.
+        bitset_t y_allowed = y;
+        y_allowed.intersect_with(allowed_l);
+        y_allowed.subtract(b);
+        bitset_t x = lower;
+        while (!is_subset(y, x)) {
+            bitset_t k = cpred_within(product, x, y_allowed);
+            k.unite_with(b);
+            // The value lies within y, which y maps into itself.
+            bitset_t next = region(rest, allowed_l, k, &y);
+            next.unite_with(x);
+            if (next.equals(x)) break;
+            x = std::move(next);
+        }
+        if (is_subset(y, x)) return y;
+        y = std::move(x);
+    }
+}

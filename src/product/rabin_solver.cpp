@@ -1,0 +1,64 @@
+#include "product/rabin_solver.hpp"
+
+#include "product/attractor.hpp"
+#include "product/product.hpp"
+
+rabin_solver_t::rabin_solver_t(ra_product_t& game, const predecessors_t& predecessors, attractor_t& engine,
+                               pair_fixpoint_t& one_pair)
+    : product(game), attractor(engine), regions(game, predecessors, one_pair), n(static_cast<uint32_t>(game.state_count)) {}
+
+bitset_t rabin_solver_t::rabin(uint32_t pairs, const bitset_t& allowed, const bitset_t& goal, bitset_t& ranked,
+                               uint32_t& counter) {
+    const std::vector<bitset_t> pair_sets = regions.pair_regions(pairs, allowed, goal);
+    bitset_t result(n, BS_EMPTY);
+    for (uint32_t l = 0; l < pair_sets.size(); ++l)
+        if ((pairs >> l) & 1u) result.unite_with(pair_sets[l]);
+    if (is_subset(result, ranked)) return result;
+
+    bitset_t acc_ranked = ranked;
+    uint32_t acc_counter = counter;
+    for (uint32_t l = 0; l < pair_sets.size(); ++l) {
+        if (!((pairs >> l) & 1u)) continue;
+        const bitset_t& y = pair_sets[l];
+        if (is_subset(y, acc_ranked)) continue;
+        const uint32_t rest = pairs & ~(1u << l);
+        bitset_t allowed_l = allowed;
+        allowed_l.subtract(product.bad[l]);
+        // (good_l ∩ cpred(y)) ∪ goal: y holds that set, and its members
+        // outside goal are in cpred(y), so good_l ∩ y plus goal is the same.
+        bitset_t b = product.good[l];
+        b.subtract(product.bad[l]);
+        b.intersect_with(allowed);
+        b.intersect_with(y);
+        b.unite_with(goal);
+
+        // The last round over Y, the one whose ranks survive.
+        bitset_t h = acc_ranked;
+        uint32_t r = acc_counter;
+        if (rest == 0) {
+            attractor.run(allowed_l, b, h, r, product.rank);
+        } else {
+            // K lies within y, so cpred is needed only there.
+            bitset_t y_allowed = y;
+            y_allowed.intersect_with(allowed_l);
+            y_allowed.subtract(b);
+            bitset_t x(n, BS_EMPTY);
+            for (;;) {  // least fixpoint over X, which ends at y
+                bitset_t k = cpred_within(product, x, y_allowed);
+                k.unite_with(b);
+                bitset_t next = regions.region(rest, allowed_l, k, &y);
+                // The ranked call leaves all of next in h, so the ranking pass
+                // after it has nothing to add.
+                if (!is_subset(next, h)) rabin(rest, allowed_l, k, h, r);
+                // Once X is y, later steps return y again and rank nothing.
+                if (next.equals(y) || next.equals(x)) break;
+                x = std::move(next);
+            }
+        }
+        acc_ranked = std::move(h);
+        acc_counter = r;
+    }
+    ranked = std::move(acc_ranked);
+    counter = acc_counter;
+    return result;
+}
