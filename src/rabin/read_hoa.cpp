@@ -166,6 +166,9 @@ bool hoa_reader_t::read_header(bool& aborted) {
         if (token.kind != hoa_token_kind_t::header) return fail_at(token, "a header item or --BODY--");
         const hoa_token_t item = in.take();
         if (item.text == "States:") {
+            // A second count would silently replace the first, which sized nothing yet.
+            if (states_line != 0)
+                return fail(item.line, "a second States: (the first is on line " + std::to_string(states_line) + ")");
             if (!read_int("a state count after States:", state_count)) return false;
             states_line = item.line;
         } else if (item.text == "Start:") {

@@ -210,6 +210,7 @@ TEST(HoaReader, MalformedFilesAreRejectedWithTheirLine) {
         {"HOA: v1\nStates: 1\nStart: 0\n--BODY--\n", "line 4: no Acceptance: line in the header"},
         {"HOA: v1\nStates: 2\nStart: 2\nAcceptance: 0 t\n--BODY--\n", "line 3: start state 2 outside 0..1"},
         {"HOA: v1\nStates: 2\nStart: 0\nStart: 1\n", "line 4: a second Start: (the first is on line 3): exactly one initial state is supported"},
+        {"HOA: v1\nStates: 2\nStart: 0\nStates: 3\n", "line 4: a second States: (the first is on line 2)"},
         {"HOA: v1\nStates: 2\nStart: 0 & 1\n", "line 3: Start: with a conjunction of states: alternating automata are not supported"},
         {"HOA: v1\nStates: 2\nStart: 0\nAP: 100001\n", "line 4: 100001 atomic propositions, at most 100000 are supported"},
         {"HOA: v1\nStates: 2\nStart: 0\nAP: 3 \"a\" \"b\"\n\"a\"\n", "line 5: proposition \"a\" is declared twice in AP:"},
