@@ -6,15 +6,6 @@
 #include "product/predecessors.hpp"
 #include "product/product.hpp"
 
-bool is_subset(const bitset_t& a, const bitset_t& b) {
-    const uint32_t* x = a.data();
-    const uint32_t* y = b.data();
-    const uint32_t words = a.word_count();
-    for (uint32_t w = 0; w < words; ++w)
-        if ((x[w] & ~y[w]) != 0) return false;
-    return true;
-}
-
 bitset_t cpred_within(const ra_product_t& product, const bitset_t& x, const bitset_t& within) {
     const uint32_t n = within.capacity();
     bitset_t result(n, BS_EMPTY);
@@ -33,17 +24,6 @@ bitset_t cpred_within(const ra_product_t& product, const bitset_t& x, const bits
     }
     return result;
 }
-
-namespace {
-
-// The pair indices in a mask, ascending.
-template <class F>
-void for_each_pair(uint32_t pairs, F f) {
-    for (uint32_t l = 0; l < rabin_regions_t::max_pairs; ++l)
-        if ((pairs >> l) & 1u) f(l);
-}
-
-}  // namespace
 
 rabin_regions_t::rabin_regions_t(const ra_product_t& game, const predecessors_t& predecessors,
                                  pair_fixpoint_t& engine)
@@ -95,13 +75,13 @@ void rabin_regions_t::keep_core(bitset_t& y, const bitset_t& goal) {
     }
 }
 
-bitset_t rabin_regions_t::allowed_without_bad(uint32_t l, const bitset_t& allowed) const {
+bitset_t allowed_without_bad(const ra_product_t& product, uint32_t l, const bitset_t& allowed) {
     bitset_t allowed_l = allowed;
     allowed_l.subtract(product.bad[l]);
     return allowed_l;
 }
 
-bitset_t rabin_regions_t::good_within(uint32_t l, const bitset_t& allowed) const {
+bitset_t good_within(const ra_product_t& product, uint32_t l, const bitset_t& allowed) {
     bitset_t good_l = product.good[l];
     good_l.subtract(product.bad[l]);
     good_l.intersect_with(allowed);
@@ -141,7 +121,7 @@ const rabin_regions_t::entry_t& rabin_regions_t::evaluate(uint32_t pairs, const 
     std::vector<bitset_t> upper(pair_count);
     for_each_pair(pairs, [&](uint32_t l) {
         lower[l] = goal;
-        upper[l] = allowed_without_bad(l, allowed);
+        upper[l] = allowed_without_bad(product, l, allowed);
         upper[l].unite_with(goal);
     });
     for (entry_t& e : levels[pairs].entries) {
@@ -177,8 +157,8 @@ const rabin_regions_t::entry_t& rabin_regions_t::evaluate(uint32_t pairs, const 
 bitset_t rabin_regions_t::pair_region(uint32_t pairs, uint32_t l, const bitset_t& allowed, const bitset_t& goal,
                                       bitset_t y, const bitset_t& lower, const bitset_t* bound) {
     const uint32_t rest = pairs & ~(1u << l);
-    const bitset_t allowed_l = allowed_without_bad(l, allowed);
-    const bitset_t good_l = good_within(l, allowed);
+    const bitset_t allowed_l = allowed_without_bad(product, l, allowed);
+    const bitset_t good_l = good_within(product, l, allowed);
     if (rest == 0) {
         // The one-pair engine finds the greatest fixpoint incrementally, from
         // any set that holds it.

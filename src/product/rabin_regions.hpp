@@ -42,10 +42,12 @@ class ra_product_t;
 class pair_fixpoint_t;
 struct predecessors_t;
 
-// Whether every member of a is a member of b (equal capacities).
-bool is_subset(const bitset_t& a, const bitset_t& b);
 // cpred(x) ∩ within, looking only at the members of within.
 bitset_t cpred_within(const ra_product_t& product, const bitset_t& x, const bitset_t& within);
+// allowed - bad_l: where the plays of pair l may go.
+bitset_t allowed_without_bad(const ra_product_t& product, uint32_t l, const bitset_t& allowed);
+// (good_l - bad_l) ∩ allowed: the states that count as visits for pair l.
+bitset_t good_within(const ra_product_t& product, uint32_t l, const bitset_t& allowed);
 
 class rabin_regions_t {
 public:
@@ -87,8 +89,6 @@ private:
     // Takes out of y, one after another, the states outside goal that are
     // not in cpred(y): none of them is in a fixpoint below y.
     void keep_core(bitset_t& y, const bitset_t& goal);
-    bitset_t allowed_without_bad(uint32_t l, const bitset_t& allowed) const;
-    bitset_t good_within(uint32_t l, const bitset_t& allowed) const;
 
     const ra_product_t& product;
     const predecessors_t& pred;
@@ -100,3 +100,10 @@ private:
     std::unordered_map<uint32_t, level_t> levels;
     std::vector<uint32_t> leaving;  // keep_core's work list
 };
+
+// The pair indices in a mask, ascending.
+template <class F>
+void for_each_pair(uint32_t pairs, F f) {
+    for (uint32_t l = 0; l < rabin_regions_t::max_pairs; ++l)
+        if ((pairs >> l) & 1u) f(l);
+}

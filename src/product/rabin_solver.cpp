@@ -11,24 +11,19 @@ bitset_t rabin_solver_t::rabin(uint32_t pairs, const bitset_t& allowed, const bi
                                uint32_t& counter) {
     const std::vector<bitset_t> pair_sets = regions.pair_regions(pairs, allowed, goal);
     bitset_t result(n, BS_EMPTY);
-    for (uint32_t l = 0; l < pair_sets.size(); ++l)
-        if ((pairs >> l) & 1u) result.unite_with(pair_sets[l]);
+    for_each_pair(pairs, [&](uint32_t l) { result.unite_with(pair_sets[l]); });
     if (is_subset(result, ranked)) return result;
 
     bitset_t acc_ranked = ranked;
     uint32_t acc_counter = counter;
-    for (uint32_t l = 0; l < pair_sets.size(); ++l) {
-        if (!((pairs >> l) & 1u)) continue;
+    for_each_pair(pairs, [&](uint32_t l) {
         const bitset_t& y = pair_sets[l];
-        if (is_subset(y, acc_ranked)) continue;
+        if (is_subset(y, acc_ranked)) return;
         const uint32_t rest = pairs & ~(1u << l);
-        bitset_t allowed_l = allowed;
-        allowed_l.subtract(product.bad[l]);
+        const bitset_t allowed_l = allowed_without_bad(product, l, allowed);
         // (good_l ∩ cpred(y)) ∪ goal: y holds that set, and its members
         // outside goal are in cpred(y), so good_l ∩ y plus goal is the same.
-        bitset_t b = product.good[l];
-        b.subtract(product.bad[l]);
-        b.intersect_with(allowed);
+        bitset_t b = good_within(product, l, allowed);
         b.intersect_with(y);
         b.unite_with(goal);
 
@@ -57,7 +52,7 @@ bitset_t rabin_solver_t::rabin(uint32_t pairs, const bitset_t& allowed, const bi
         }
         acc_ranked = std::move(h);
         acc_counter = r;
-    }
+    });
     ranked = std::move(acc_ranked);
     counter = acc_counter;
     return result;

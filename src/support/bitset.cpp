@@ -91,6 +91,15 @@ bool bitset_t::equals(const bitset_t& other) const {
     return true;
 }
 
+bool is_subset(const bitset_t& a, const bitset_t& b) {
+    const uint32_t* x = a.data();
+    const uint32_t* y = b.data();
+    const uint32_t words = a.word_count();
+    for (uint32_t w = 0; w < words; ++w)
+        if ((x[w] & ~y[w]) != 0) return false;
+    return true;
+}
+
 uint32_t bitset_t::next(uint32_t from) const {
     if (from >= size) return size;
     uint32_t w = from >> 5;

@@ -49,3 +49,6 @@ private:
     uint32_t size;
     std::unique_ptr<uint32_t[]> words;
 };
+
+// Whether every member of a is a member of b (equal capacities).
+bool is_subset(const bitset_t& a, const bitset_t& b);
