@@ -3,6 +3,8 @@
 #include <cctype>
 #include <vector>
 
+#include "support/message_text.hpp"
+
 namespace {
 
 enum class token_kind_t { end, name, op, open, close, bad };
@@ -74,7 +76,7 @@ private:
     bool expected(const std::string& what) {
         std::string found;
         if (current.kind == token_kind_t::end) found = "the end of the formula";
-        else if (current.kind == token_kind_t::bad) found = "the character '" + current.text + "'";
+        else if (current.kind == token_kind_t::bad) found = "the character '" + printable_bytes(current.text) + "'";
         else found = "'" + current.text + "'";
         error = "column " + std::to_string(current.column) + ": expected " + what + ", found " + found;
         return false;

@@ -63,6 +63,7 @@ TEST(LtlParser, RejectsWithColumnAndExpectation) {
         {"(a | b", "column 7: expected ')', found the end of the formula"},
         {"a b", "column 3: expected an operator or the end of the formula, found 'b'"},
         {"a = b", "column 3: expected an operator or the end of the formula, found the character '='"},
+        {"a \x1b b", "column 3: expected an operator or the end of the formula, found the character '\\x1b'"},
         {"Ab", "column 1: expected a proposition, true, false, '(' or one of ! X F G, found the character 'A'"},
         {"a U )", "column 5: expected a proposition, true, false, '(' or one of ! X F G, found ')'"},
         {deep_parentheses, "column 1001: expected at most 1000 nested parentheses"},
