@@ -23,8 +23,8 @@ constexpr int output_lost_status = 3;
 constexpr int out_of_memory_status = 4;
 
 // What the run is building, named when memory runs out. Set between the
-// steps, never inside their loops; the product's size is taken only when its
-// construction fails.
+// steps, never inside their loops; the product's size is read only around
+// its construction.
 const char* stage = "reading the command line";
 int product_states_so_far = -1;
 
