@@ -12,7 +12,14 @@
 #include "dmts/dmts.hpp"
 #include "dmts/parser.hpp"
 #include "product/product.hpp"
+#include "rabin/ra_reader.hpp"
 #include "rabin/rabin.hpp"
+
+// The run's top-level objects are owned by main; these globals point at them
+// while they live (dmts and yyin belong to the parser's interface).
+rabin_t* ra = nullptr;             // the automaton of the last -r, null when there is none
+ra_reader_t* ra_reader = nullptr;  // the reader of the last -r
+ra_product_t* rp = nullptr;        // the product of the chosen process with ra
 
 namespace {
 
@@ -39,15 +46,30 @@ void print_usage(const char* program) {
     std::exit(1);
 }
 
-std::unique_ptr<rabin_t> read_automaton_file(const char* file_name) {
+// -r: reads the automaton at once, the head and then one block per state
+// it announces. A file that gives no automaton is reported and leaves none;
+// the run goes on.
+void read_automaton_file(const char* file_name, std::unique_ptr<rabin_t>& automaton,
+                         std::unique_ptr<ra_reader_t>& reader) {
     std::ifstream in(file_name);
     if (!in.is_open()) fail(std::string("file '") + file_name + "' could not be open");
-    std::string error;
-    std::unique_ptr<rabin_t> automaton = read_rabin_automaton(in, error);
-    if (!automaton) {
-        std::cerr << "error reading Rabin automaton" << (error.empty() ? "" : ": " + error) << std::endl;
+    automaton = std::make_unique<rabin_t>();
+    reader = std::make_unique<ra_reader_t>(in, automaton.get());
+    ra_reader = reader.get();
+    if (ra_reader->holds_hoa()) {
+        ra_reader->read_hoa();
+    } else {
+        ra_reader->read_head();
+        for (int k = 0; k < automaton->state_count && ra_reader->error().empty(); ++k) ra_reader->read_state();
     }
-    return automaton;
+    if (!ra_reader->complete()) {
+        const std::string& error = ra_reader->error();
+        std::cerr << "error reading Rabin automaton" << (error.empty() ? "" : ": " + error) << std::endl;
+        automaton.reset();
+        ra_reader->rabin = nullptr;
+    }
+    ra = automaton.get();
+    ra_reader->in = nullptr;  // the file closes here; the reader is not used again
 }
 
 }  // namespace
@@ -60,7 +82,10 @@ int main(int argc, char** argv) {
     run_mode_t mode = run_mode_t::none;
     bool deadlock_free = false;
     bool minimise = false;
+    std::unique_ptr<dmts_t> model;
+    std::unique_ptr<ra_product_t> product;
     std::unique_ptr<rabin_t> automaton;
+    std::unique_ptr<ra_reader_t> reader;
 
     opterr = 0;
     int option;
@@ -84,7 +109,7 @@ int main(int argc, char** argv) {
         case 'f': deadlock_free = true; break;
         case 'm': minimise = true; break;
         case 'h': print_usage(argv[0]); return 0;
-        case 'r': automaton = read_automaton_file(optarg); break;
+        case 'r': read_automaton_file(optarg, automaton, reader); break;
         }
     }
 
@@ -93,53 +118,58 @@ int main(int argc, char** argv) {
         if (!yyin) fail(std::string("cannot open '") + argv[optind] + "'");
     }
 
-    auto model = std::make_unique<dmts_t>();
+    model = std::make_unique<dmts_t>();
     dmts = model.get();
     yyerr = &std::cerr;
     yyparse();  // after a syntax error the run goes on with what was built
     if (yyin) std::fclose(yyin);
     yyin = nullptr;
 
-    if (deadlock_free) model->disallow_deadlocks();
+    if (deadlock_free) dmts->disallow_deadlocks();
 
-    std::unique_ptr<ra_product_t> product;
     if (!output_option_seen) {
         // nothing to print
     } else if (process_name.empty()) {
-        if (automaton) automaton->output_dot(std::cout, true);
+        if (ra) ra->output_dot(std::cout, true);
         else std::cerr << "no rabin automaton specified" << std::endl;
     } else {
-        int index = model->get_process(process_name.c_str());
-        const process_t& chosen = *model->processes[index];
+        int index = dmts->get_process(process_name.c_str());
+        const process_t& chosen = *dmts->processes[index];
         // A process the restriction never saw (it was created by this very
         // lookup) is undefined and so has no deadlock-free implementation either.
         if (chosen.deadlocked || (deadlock_free && !chosen.defined)) {
             std::cerr << "process " << process_name << " has no deadlock-free implementations" << std::endl;
         } else if (mode == run_mode_t::dot) {
-            model->output_dot(index, std::cout);
-        } else if (!automaton) {
+            dmts->output_dot(index, std::cout);
+        } else if (!ra) {
             std::cerr << "no rabin automaton specified" << std::endl;
         } else {
-            product = std::make_unique<ra_product_t>(automaton.get(), model.get(), index);
+            product = std::make_unique<ra_product_t>(ra, dmts, index);
             product->init_actions();
             product->make_product(std::cerr);
             product->set_gb();
+            rp = product.get();
             if (mode == run_mode_t::product) {
-                product->output_dot(std::cout);
+                rp->output_dot(std::cout);
             } else {
-                product->solve();
-                if (minimise) product->minimize_impl();
-                if (mode == run_mode_t::solve) product->output_impl(false, std::cout, std::cerr);
-                else if (mode == run_mode_t::solve_dot) product->output_impl(true, std::cout, std::cerr);
-                else product->output_dot(std::cout);
+                rp->solve();
+                if (minimise) rp->minimize_impl();
+                if (mode == run_mode_t::solve) rp->output_impl(false, std::cout, std::cerr);
+                else if (mode == run_mode_t::solve_dot) rp->output_impl(true, std::cout, std::cerr);
+                else rp->output_dot(std::cout);
             }
         }
     }
 
-    // Release in the documented order: the model, the product, the automaton.
+    // Release in the documented order: the model, the product, the
+    // automaton, the reader.
     dmts = nullptr;
     model.reset();
+    rp = nullptr;
     product.reset();
+    ra = nullptr;
     automaton.reset();
+    ra_reader = nullptr;
+    reader.reset();
     return 0;
 }
