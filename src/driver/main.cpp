@@ -82,8 +82,6 @@ int main(int argc, char** argv) {
     run_mode_t mode = run_mode_t::none;
     bool deadlock_free = false;
     bool minimise = false;
-    std::unique_ptr<dmts_t> model;
-    std::unique_ptr<ra_product_t> product;
     std::unique_ptr<rabin_t> automaton;
     std::unique_ptr<ra_reader_t> reader;
 
@@ -118,45 +116,46 @@ int main(int argc, char** argv) {
         if (!yyin) fail(std::string("cannot open '") + argv[optind] + "'");
     }
 
-    model = std::make_unique<dmts_t>();
+    auto model = std::make_unique<dmts_t>();
     dmts = model.get();
     yyerr = &std::cerr;
     yyparse();  // after a syntax error the run goes on with what was built
     if (yyin) std::fclose(yyin);
     yyin = nullptr;
 
-    if (deadlock_free) dmts->disallow_deadlocks();
+    if (deadlock_free) model->disallow_deadlocks();
 
+    std::unique_ptr<ra_product_t> product;
     if (!output_option_seen) {
         // nothing to print
     } else if (process_name.empty()) {
-        if (ra) ra->output_dot(std::cout, true);
+        if (automaton) automaton->output_dot(std::cout, true);
         else std::cerr << "no rabin automaton specified" << std::endl;
     } else {
-        int index = dmts->get_process(process_name.c_str());
-        const process_t& chosen = *dmts->processes[index];
+        int index = model->get_process(process_name.c_str());
+        const process_t& chosen = *model->processes[index];
         // A process the restriction never saw (it was created by this very
         // lookup) is undefined and so has no deadlock-free implementation either.
         if (chosen.deadlocked || (deadlock_free && !chosen.defined)) {
             std::cerr << "process " << process_name << " has no deadlock-free implementations" << std::endl;
         } else if (mode == run_mode_t::dot) {
-            dmts->output_dot(index, std::cout);
-        } else if (!ra) {
+            model->output_dot(index, std::cout);
+        } else if (!automaton) {
             std::cerr << "no rabin automaton specified" << std::endl;
         } else {
-            product = std::make_unique<ra_product_t>(ra, dmts, index);
+            product = std::make_unique<ra_product_t>(automaton.get(), model.get(), index);
             product->init_actions();
             product->make_product(std::cerr);
             product->set_gb();
             rp = product.get();
             if (mode == run_mode_t::product) {
-                rp->output_dot(std::cout);
+                product->output_dot(std::cout);
             } else {
-                rp->solve();
-                if (minimise) rp->minimize_impl();
-                if (mode == run_mode_t::solve) rp->output_impl(false, std::cout, std::cerr);
-                else if (mode == run_mode_t::solve_dot) rp->output_impl(true, std::cout, std::cerr);
-                else rp->output_dot(std::cout);
+                product->solve();
+                if (minimise) product->minimize_impl();
+                if (mode == run_mode_t::solve) product->output_impl(false, std::cout, std::cerr);
+                else if (mode == run_mode_t::solve_dot) product->output_impl(true, std::cout, std::cerr);
+                else product->output_dot(std::cout);
             }
         }
     }
