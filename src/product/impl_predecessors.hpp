@@ -21,5 +21,4 @@ struct impl_predecessors_t {
 
     // Fills the table from transitions among the states 0 .. state_count-1.
     void assign(int state_count, const std::vector<impl_transition_t>& transitions);
-    int state_count() const { return begin.empty() ? 0 : static_cast<int>(begin.size()) - 1; }
 };
