@@ -13,8 +13,15 @@
 #include "dmts/dmts.hpp"
 #include "dmts/parser.hpp"
 #include "product/product.hpp"
+#include "rabin/ra_reader.hpp"
 #include "rabin/rabin.hpp"
 #include "support/command_failures.hpp"
+
+// The run's top-level objects are owned by main; these globals point at them
+// while they live (dmts and yyin belong to the parser's interface).
+rabin_t* ra = nullptr;             // the automaton of the last -r, null when there is none
+ra_reader_t* ra_reader = nullptr;  // the reader of the last -r
+ra_product_t* rp = nullptr;        // the product of the chosen process with ra
 
 namespace {
 
@@ -58,16 +65,31 @@ void print_usage(const char* program) {
     std::exit(1);
 }
 
-std::unique_ptr<rabin_t> read_automaton_file(const char* file_name) {
+// -r: reads the automaton at once, the head and then one block per state
+// it announces. A file that gives no automaton is reported and leaves none;
+// the run goes on.
+void read_automaton_file(const char* file_name, std::unique_ptr<rabin_t>& automaton,
+                         std::unique_ptr<ra_reader_t>& reader) {
     stage = "reading the Rabin automaton";
     std::ifstream in(file_name);
     if (!in.is_open()) fail(std::string("file '") + file_name + "' could not be open");
-    std::string error;
-    std::unique_ptr<rabin_t> automaton = read_rabin_automaton(in, error);
-    if (!automaton) {
-        std::cerr << "error reading Rabin automaton" << (error.empty() ? "" : ": " + error) << std::endl;
+    automaton = std::make_unique<rabin_t>();
+    reader = std::make_unique<ra_reader_t>(in, automaton.get());
+    ra_reader = reader.get();
+    if (ra_reader->holds_hoa()) {
+        ra_reader->read_hoa();
+    } else {
+        ra_reader->read_head();
+        for (int k = 0; k < automaton->state_count && ra_reader->error().empty(); ++k) ra_reader->read_state();
     }
-    return automaton;
+    if (!ra_reader->complete()) {
+        const std::string& error = ra_reader->error();
+        std::cerr << "error reading Rabin automaton" << (error.empty() ? "" : ": " + error) << std::endl;
+        automaton.reset();
+        ra_reader->rabin = nullptr;
+    }
+    ra = automaton.get();
+    ra_reader->in = nullptr;  // the file closes here; the reader is not used again
 }
 
 }  // namespace
@@ -84,6 +106,7 @@ int main(int argc, char** argv) try {
     bool deadlock_free = false;
     bool minimise = false;
     std::unique_ptr<rabin_t> automaton;
+    std::unique_ptr<ra_reader_t> reader;
 
     opterr = 0;
     int option;
@@ -107,7 +130,7 @@ int main(int argc, char** argv) try {
         case 'f': deadlock_free = true; break;
         case 'm': minimise = true; break;
         case 'h': print_usage(argv[0]); return 0;
-        case 'r': automaton = read_automaton_file(optarg); break;
+        case 'r': read_automaton_file(optarg, automaton, reader); break;
         }
     }
 
@@ -159,6 +182,7 @@ int main(int argc, char** argv) try {
             product_states_so_far = product->state_count;
             product->set_gb();
             product_states_so_far = -1;
+            rp = product.get();
             if (mode == run_mode_t::product) {
                 stage = "writing the output";
                 product->output_dot(std::cout);
@@ -175,11 +199,16 @@ int main(int argc, char** argv) try {
         }
     }
 
-    // Release in the documented order: the model, the product, the automaton.
+    // Release in the documented order: the model, the product, the
+    // automaton, the reader.
     dmts = nullptr;
     model.reset();
+    rp = nullptr;
     product.reset();
+    ra = nullptr;
     automaton.reset();
+    ra_reader = nullptr;
+    reader.reset();
     if (!output_reached(std::cout, std::cerr)) return output_lost_status;
     return 0;
 } catch (const std::bad_alloc&) {
