@@ -1,6 +1,8 @@
 #include "check/check_input.hpp"
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <cstdlib>
 #include <iostream>
 #include <sstream>
@@ -30,7 +32,7 @@ std::vector<std::string> split_lines(const std::string& text) {
     yyerr = saved_yyerr;
     std::string message = captured ? captured->str() : std::string();
     while (!message.empty() && message.back() == '\n') message.pop_back();
-    std::cerr << "velkin-check: " << current_source << ": " << printable_bytes(message) << std::endl;
+    std::cerr << parser_program_name << ": " << current_source << ": " << printable_bytes(message) << std::endl;
     std::cout.flush();
     std::exit(2);
 }
@@ -40,6 +42,8 @@ bool starts_with(const std::string& text, const char* prefix) {
 }
 
 }  // namespace
+
+const char* parser_program_name = "velkin-check";
 
 std::unique_ptr<dmts_t> parse_specification(const std::string& text, const std::string& source,
                                             std::string& error, std::vector<std::string>& warnings) {
@@ -164,4 +168,26 @@ std::unique_ptr<rabin_t> read_automaton(std::istream& in, std::string& error) {
         }
     }
     return automaton;
+}
+
+// Whole files are read with stdio: a stream buffer over a directory or a
+// closed descriptor reports the failure by throwing, which would end the
+// program without the one-line diagnostic.
+bool read_input_file(const std::string& name, std::string& text, std::string& error) {
+    FILE* in = name == "-" ? stdin : std::fopen(name.c_str(), "rb");
+    if (!in) {
+        error = name + ": cannot be opened: " + std::strerror(errno);
+        return false;
+    }
+    char buffer[65536];
+    size_t got;
+    while ((got = std::fread(buffer, 1, sizeof buffer, in)) > 0) text.append(buffer, got);
+    const bool failed = std::ferror(in) != 0;
+    const int saved = errno;
+    if (in != stdin) std::fclose(in);
+    if (failed) {
+        error = name + ": cannot be read: " + std::strerror(saved);
+        return false;
+    }
+    return true;
 }
