@@ -169,6 +169,7 @@ void write_core(std::ostream& out, const strategy_listing_t& listing) {
     if (!listing.has_core) return;
     out << core_heading << " (every other must hypertransition weakened to may transitions):\n";
     for (const listed_hyper_t& h : listing.core) out << "  " << h.process << ": " << hyper_text(h.alternatives) << '\n';
+    if (listing.core.empty()) out << "  (none: the automaton or the requirement to keep a transition forces it alone)\n";
 }
 
 void write_states(std::ostream& out, const strategy_listing_t& listing) {
@@ -242,7 +243,7 @@ bool read_strategy_listing(const std::string& text, strategy_listing_t& listing,
             in_core = false;
             continue;
         }
-        if (in_core && !line.empty()) {
+        if (in_core && !line.empty() && line[0] != '(') {
             listed_hyper_t hyper;
             if (!read_core_line(line, hyper)) {
                 error = where + "not a must hypertransition of the form Process: a.Target";
