@@ -71,9 +71,9 @@ std::string random_specification(random_source_t& random) {
     return text;
 }
 
-std::string random_automaton(random_source_t& random) {
-    const int states = 1 + random.below(4);
-    const int pairs = random.below(4);
+namespace {
+
+std::string automaton_text(random_source_t& random, int states, int pairs) {
     static const char* const names[] = {"a", "b", "c", "x"};
     const int propositions = 1 + random.below(2);
     std::vector<int> chosen;
@@ -102,4 +102,18 @@ std::string random_automaton(random_source_t& random) {
         text += "\n";
     }
     return text;
+}
+
+}  // namespace
+
+std::string random_automaton(random_source_t& random) {
+    const int states = 1 + random.below(4);
+    const int pairs = random.below(4);
+    return automaton_text(random, states, pairs);
+}
+
+std::string random_automaton(random_source_t& random, int min_pairs, int max_pairs) {
+    const int states = 1 + random.below(4);
+    const int pairs = min_pairs + random.below(max_pairs - min_pairs + 1);
+    return automaton_text(random, states, pairs);
 }

@@ -28,3 +28,6 @@ std::string random_specification(random_source_t& random);
 // An automaton of 1-4 states with 0-3 acceptance pairs over 1-2
 // propositions named like some actions (a, b, c, or x, which no action has).
 std::string random_automaton(random_source_t& random);
+
+// The same with min_pairs to max_pairs acceptance pairs.
+std::string random_automaton(random_source_t& random, int min_pairs, int max_pairs);
