@@ -5,6 +5,7 @@
 #include <map>
 #include <ostream>
 #include <set>
+#include <unordered_map>
 
 #include "check/core_weakening.hpp"
 #include "explain/env_strategy.hpp"
@@ -19,28 +20,38 @@ struct raw_state_t {
     std::vector<int> next;
 };
 
+struct vector_hash_t {
+    size_t operator()(const std::vector<int>& v) const {
+        uint64_t h = 0x9e3779b97f4a7c15ull ^ v.size();
+        for (int x : v) h = (h ^ static_cast<uint32_t>(x)) * 0x100000001b3ull;
+        return static_cast<size_t>(h ^ (h >> 29));
+    }
+};
+
 // The reachable (node, memory) pairs of the strategy, numbered breadth-first.
+// Memories repeat across nodes, so each distinct one is numbered once and a
+// pair is keyed by two ints.
 std::vector<raw_state_t> explore(const env_game_t& game, const env_strategy_t& strategy) {
-    std::map<std::vector<int>, int> number;
+    std::unordered_map<std::vector<int>, int, vector_hash_t> memory_number;
+    std::vector<const std::vector<int>*> memories;
+    std::unordered_map<uint64_t, int> number;
     std::vector<raw_state_t> states;
-    std::deque<std::vector<int>> queue;
+    std::vector<int> state_memory;
     auto visit = [&](int node, const std::vector<int>& memory) {
-        std::vector<int> key{node};
-        key.insert(key.end(), memory.begin(), memory.end());
+        auto m = memory_number.emplace(memory, static_cast<int>(memories.size()));
+        if (m.second) memories.push_back(&m.first->first);
+        const uint64_t key = (static_cast<uint64_t>(m.first->second) << 32) | static_cast<uint32_t>(node);
         auto found = number.emplace(key, static_cast<int>(states.size()));
         if (found.second) {
             states.push_back({node, -1, {}});
-            queue.push_back(key);
+            state_memory.push_back(m.first->second);
         }
         return found.first->second;
     };
     visit(0, strategy.arrive(0, {}, true));
-    while (!queue.empty()) {
-        const std::vector<int> key = queue.front();
-        queue.pop_front();
-        const int s = number[key];
-        const int v = key[0];
-        const std::vector<int> memory(key.begin() + 1, key.end());
+    for (size_t s = 0; s < states.size(); ++s) {
+        const int v = states[s].node;
+        const std::vector<int> memory = *memories[static_cast<size_t>(state_memory[s])];
         const int e = strategy.choose(v, memory);
         const int t = game.target[static_cast<size_t>(e)];
         std::vector<int> next;
@@ -53,10 +64,34 @@ std::vector<raw_state_t> explore(const env_game_t& game, const env_strategy_t& s
                 next.push_back(visit(w, strategy.arrive(w, at_choice, false)));
             }
         }
-        states[static_cast<size_t>(s)].edge = e;
-        states[static_cast<size_t>(s)].next = std::move(next);
+        states[s].edge = e;
+        states[s].next = std::move(next);
     }
     return states;
+}
+
+// Numbers the states by their signature (a row of flat, from begin[s] to
+// begin[s + 1]): equal rows get equal numbers. Sorting keeps the rows in one
+// array instead of one allocated key per state.
+std::vector<int> number_rows(const std::vector<int>& flat, const std::vector<size_t>& begin, size_t& count) {
+    const size_t n = begin.size() - 1;
+    std::vector<int> order(n);
+    for (size_t s = 0; s < n; ++s) order[s] = static_cast<int>(s);
+    auto row_less = [&](int a, int b) {
+        return std::lexicographical_compare(flat.begin() + static_cast<long>(begin[static_cast<size_t>(a)]),
+                                            flat.begin() + static_cast<long>(begin[static_cast<size_t>(a) + 1]),
+                                            flat.begin() + static_cast<long>(begin[static_cast<size_t>(b)]),
+                                            flat.begin() + static_cast<long>(begin[static_cast<size_t>(b) + 1]));
+    };
+    std::sort(order.begin(), order.end(), row_less);
+    std::vector<int> id(n);
+    count = 0;
+    for (size_t i = 0; i < n; ++i) {
+        if (i > 0 && row_less(order[i - 1], order[i])) ++count;
+        id[static_cast<size_t>(order[i])] = static_cast<int>(count);
+    }
+    if (n > 0) ++count;
+    return id;
 }
 
 // Coarsest partition that keeps (node's process, automaton state,
@@ -65,26 +100,29 @@ std::vector<raw_state_t> explore(const env_game_t& game, const env_strategy_t& s
 std::vector<int> bisimulation_blocks(const ra_product_t& product, const env_game_t& game,
                                      const std::vector<raw_state_t>& states) {
     const size_t n = states.size();
-    std::vector<int> block(n);
-    {
-        std::map<std::vector<int>, int> ids;
-        for (size_t s = 0; s < n; ++s) {
-            const auto& ps = product.states[static_cast<size_t>(states[s].node)];
-            const int k = states[s].edge - game.edge_begin[static_cast<size_t>(states[s].node)];
-            block[s] = ids.emplace(std::vector<int>{ps.process, ps.ra_state, k}, static_cast<int>(ids.size())).first->second;
-        }
+    std::vector<int> flat;
+    std::vector<size_t> begin{0};
+    for (size_t s = 0; s < n; ++s) {
+        const auto& ps = product.states[static_cast<size_t>(states[s].node)];
+        flat.push_back(ps.process);
+        flat.push_back(ps.ra_state);
+        flat.push_back(states[s].edge - game.edge_begin[static_cast<size_t>(states[s].node)]);
+        begin.push_back(flat.size());
     }
-    for (size_t count = 0;;) {
-        std::map<std::vector<int>, int> ids;
-        std::vector<int> refined(n);
+    size_t count = 0;
+    std::vector<int> block = number_rows(flat, begin, count);
+    for (;;) {
+        flat.clear();
+        begin.assign(1, 0);
         for (size_t s = 0; s < n; ++s) {
-            std::vector<int> signature{block[s]};
-            for (int w : states[s].next) signature.push_back(block[static_cast<size_t>(w)]);
-            refined[s] = ids.emplace(signature, static_cast<int>(ids.size())).first->second;
+            flat.push_back(block[s]);
+            for (int w : states[s].next) flat.push_back(block[static_cast<size_t>(w)]);
+            begin.push_back(flat.size());
         }
-        block = std::move(refined);
-        if (ids.size() == count) break;
-        count = ids.size();
+        size_t refined_count = 0;
+        block = number_rows(flat, begin, refined_count);
+        if (refined_count == count) break;
+        count = refined_count;
     }
     return block;
 }
@@ -93,8 +131,17 @@ std::string dot_id(int s) { return "S" + std::to_string(s); }
 
 }  // namespace
 
-strategy_listing_t listing_of(const ra_product_t& product, const env_game_t& game, const env_strategy_t& strategy,
-                              std::vector<std::pair<int, int>>& used) {
+std::vector<std::pair<int, int>> strategy_support(const ra_product_t& product, const env_game_t& game,
+                                                  const env_strategy_t& strategy) {
+    std::set<std::pair<int, int>> seen;
+    for (const raw_state_t& raw : explore(game, strategy)) {
+        seen.insert({product.states[static_cast<size_t>(raw.node)].process,
+                     raw.edge - game.edge_begin[static_cast<size_t>(raw.node)]});
+    }
+    return std::vector<std::pair<int, int>>(seen.begin(), seen.end());
+}
+
+strategy_listing_t listing_of(const ra_product_t& product, const env_game_t& game, const env_strategy_t& strategy) {
     const std::vector<raw_state_t> states = explore(game, strategy);
     const std::vector<int> block = bisimulation_blocks(product, game, states);
     // Number the blocks breadth-first from the initial state's.
@@ -122,7 +169,6 @@ strategy_listing_t listing_of(const ra_product_t& product, const env_game_t& gam
         }
     }
     strategy_listing_t listing;
-    std::set<std::pair<int, int>> seen;
     for (int b : order) {
         const raw_state_t& raw = states[static_cast<size_t>(representative[static_cast<size_t>(b)])];
         const auto& ps = product.states[static_cast<size_t>(raw.node)];
@@ -132,9 +178,7 @@ strategy_listing_t listing_of(const ra_product_t& product, const env_game_t& gam
         st.ra_state = ps.ra_state;
         for (int w : raw.next) st.next.push_back(name[static_cast<size_t>(block[static_cast<size_t>(w)])]);
         listing.states.push_back(std::move(st));
-        seen.insert({ps.process, k});
     }
-    used.assign(seen.begin(), seen.end());
     return listing;
 }
 

@@ -16,9 +16,11 @@ class ra_product_t;
 class env_strategy_t;
 struct dmts_t;
 
-// used receives the (process, must position) pairs the strategy insists on somewhere.
-strategy_listing_t listing_of(const ra_product_t& product, const env_game_t& game, const env_strategy_t& strategy,
-                              std::vector<std::pair<int, int>>& used);
+strategy_listing_t listing_of(const ra_product_t& product, const env_game_t& game, const env_strategy_t& strategy);
+
+// The (process, must position) pairs the strategy insists on somewhere.
+std::vector<std::pair<int, int>> strategy_support(const ra_product_t& product, const env_game_t& game,
+                                                  const env_strategy_t& strategy);
 
 // The strategy as a DOT graph: a box per state, a diamond where the
 // implementation picks among several alternatives.

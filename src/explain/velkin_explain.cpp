@@ -121,14 +121,19 @@ std::vector<hyper_ref_t> reachable_musts(const dmts_t& model, int start) {
     return all;
 }
 
-// The environment's strategy on a solved negative game.
-strategy_listing_t strategy_of(const solved_t& s, std::vector<hyper_ref_t>& used) {
+// The environment's strategy on a solved negative game, as a listing or as
+// the hypertransitions it insists on (support set).
+strategy_listing_t strategy_of(const solved_t& s, std::vector<hyper_ref_t>* support) {
     const env_game_t game = game_of(*s.product);
     node_set_t losing(static_cast<size_t>(game.node_count));
     for (int v = 0; v < game.node_count; ++v) losing[static_cast<size_t>(v)] = !s.product->win->test(static_cast<uint32_t>(v));
     const env_strategy_t strategy(game, losing);
     if (!strategy.wins(0)) return strategy_listing_t();
-    return listing_of(*s.product, game, strategy, used);
+    if (support) {
+        *support = strategy_support(*s.product, game, strategy);
+        return strategy_listing_t();
+    }
+    return listing_of(*s.product, game, strategy);
 }
 
 // The independent check of velkin-check -e, on the text about to be printed.
@@ -206,7 +211,7 @@ int velkin_explain_main(int argc, char** argv, std::ostream& out, std::ostream& 
     // so with it every reachable one is a candidate.
     std::vector<hyper_ref_t> candidates;
     if (!in.deadlock_free && automaton->pair_count > 0) {
-        strategy_of(full, candidates);
+        strategy_of(full, &candidates);
         if (!still_no(in, candidates)) candidates.clear();
     }
     if (candidates.empty()) candidates = reachable_musts(*source, source->get_process(in.process_name.c_str()));
@@ -219,8 +224,7 @@ int velkin_explain_main(int argc, char** argv, std::ostream& out, std::ostream& 
     solved_t weak = solve_weakened(in, &core);
     if (!weak.trouble.empty()) return trouble(err, weak.trouble);
     if (automaton->pair_count > 0 && !weak.deadlocked) {
-        std::vector<hyper_ref_t> used;
-        listing = strategy_of(weak, used);
+        listing = strategy_of(weak, nullptr);
         if (listing.states.empty()) return trouble(err, "internal error: no winning strategy of the environment found");
     }
     listing.has_core = true;
