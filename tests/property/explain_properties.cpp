@@ -39,7 +39,7 @@ struct case_t {
 };
 
 int failures = 0;
-int yes_cases = 0, silent_checked = 0, no_cases = 0, planted = 0, broken = 0, caught = 0;
+int yes_cases = 0, silent_checked = 0, no_cases = 0, with_memory = 0, planted = 0, broken = 0, caught = 0;
 
 void fail(const case_t& c, const std::string& what, const std::string& detail) {
     ++failures;
@@ -244,6 +244,9 @@ void negative_case(const std::string& velkin, const case_t& c, const program_run
     strategy_listing_t listing;
     std::string error;
     if (!read_strategy_listing(run.out, listing, error)) return fail(c, "the output cannot be read back", error + "\n" + run.out);
+    std::set<std::pair<std::string, int>> positions;
+    for (const listed_state_t& st : listing.states) positions.insert({st.move.process, st.ra_state});
+    if (positions.size() < listing.states.size()) ++with_memory;  // one position, several states
     std::vector<std::string> warnings;
     std::unique_ptr<dmts_t> spec = parse_specification(c.spec_text, "spec", error, warnings);
     const int process = spec->process_index.find("P0");
@@ -368,7 +371,7 @@ int main(int argc, char** argv) {
     for (const char* name : {"/spec", "/automaton", "/weak", "/stdout", "/stderr"}) unlink((dir + name).c_str());
     rmdir(dir.c_str());
     std::cout << count << " cases from seed " << first << ": " << yes_cases << " YES (" << silent_checked
-              << " without name mistakes), " << no_cases << " NO; " << planted << " planted faults, " << broken
+              << " without name mistakes), " << no_cases << " NO (" << with_memory << " strategies with memory); " << planted << " planted faults, " << broken
               << " of them losing for the environment, " << caught << " caught; " << failures << " failures\n";
     if (failures) return 1;
     if (yes_cases < min_yes || no_cases < min_no) {
