@@ -117,3 +117,22 @@ std::string random_automaton(random_source_t& random, int min_pairs, int max_pai
     const int pairs = min_pairs + random.below(max_pairs - min_pairs + 1);
     return automaton_text(random, states, pairs);
 }
+
+std::string random_game_specification(random_source_t& random) {
+    const int processes = 2 + random.below(4);
+    std::string text;
+    auto transition = [&]() {
+        return std::string(actions[random.below(3)]) + " P" + std::to_string(random.below(processes));
+    };
+    for (int p = 0; p < processes; ++p) {
+        const int musts = 1 + random.below(3);
+        std::string body;
+        for (int m = 0; m < musts; ++m) {
+            std::string term = transition();
+            if (random.chance(30)) term = "{" + term + " | " + transition() + "}";
+            body += (m ? " + " : "") + term;
+        }
+        text += "P" + std::to_string(p) + " = " + body + "\n";
+    }
+    return text;
+}

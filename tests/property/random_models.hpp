@@ -25,6 +25,11 @@ private:
 // processes that are referred to but never defined. P0 is the one to solve.
 std::string random_specification(random_source_t& random);
 
+// A specification of 2-5 processes P0, P1, ... over the actions a, b and c
+// made of must transitions only, several per process, and some brace
+// groups of two: games where the environment has choices to make.
+std::string random_game_specification(random_source_t& random);
+
 // An automaton of 1-4 states with 0-3 acceptance pairs over 1-2
 // propositions named like some actions (a, b, c, or x, which no action has).
 std::string random_automaton(random_source_t& random);
