@@ -4,6 +4,16 @@
 
 #include "product/product.hpp"
 
+bool edges_follow_must(const ra_product_t& product) {
+    for (int v = 0; v < product.state_count; ++v) {
+        if (product.is_choice(v)) continue;
+        const size_t edges = product.edge_begin[static_cast<size_t>(v) + 1] - product.edge_begin[static_cast<size_t>(v)];
+        const process_t& p = *product.dmts->processes[static_cast<size_t>(product.states[static_cast<size_t>(v)].process)];
+        if (edges != p.must.size()) return false;
+    }
+    return true;
+}
+
 env_game_t game_of(const ra_product_t& product) {
     env_game_t game;
     const int n = product.state_count;

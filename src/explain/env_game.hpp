@@ -24,6 +24,11 @@ struct env_game_t {
     int pair_count() const { return static_cast<int>(good.size()); }
 };
 
+// Whether every state node has one edge per must hypertransition of its
+// process, so that its k-th edge stands for the k-th hypertransition (the
+// order in which the product is built).
+bool edges_follow_must(const ra_product_t& product);
+
 // Copies the solved or unsolved product's graph and acceptance sets.
 env_game_t game_of(const ra_product_t& product);
 

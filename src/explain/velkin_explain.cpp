@@ -204,6 +204,9 @@ int velkin_explain_main(int argc, char** argv, std::ostream& out, std::ostream& 
         full.product->output_impl(false, out, err);
         return 0;
     }
+    if (!edges_follow_must(*full.product)) {
+        return trouble(err, "internal error: the product's edges do not follow the must hypertransitions");
+    }
 
     // The core. Without the restriction the hypertransitions the strategy
     // of the whole game insists on already keep the answer NO, which
