@@ -1,8 +1,8 @@
 #include "explain/strategy_listing_of.hpp"
 
 #include <algorithm>
+#include <cstdint>
 #include <deque>
-#include <map>
 #include <ostream>
 #include <set>
 #include <unordered_map>

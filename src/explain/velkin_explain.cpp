@@ -7,7 +7,6 @@
 #include <fstream>
 #include <memory>
 #include <ostream>
-#include <set>
 #include <sstream>
 
 #include "check/check_input.hpp"
