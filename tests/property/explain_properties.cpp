@@ -360,10 +360,12 @@ int main(int argc, char** argv) {
         case_t c;
         c.seed = first + static_cast<uint64_t>(i);
         random_source_t random(c.seed);
-        // Every third case a game rich in choices of the environment, where
-        // strategies with memory occur.
-        c.spec_text = c.seed % 3 == 0 ? random_game_specification(random) : random_specification(random);
-        c.automaton_text = random_automaton(random, 1, 4);
+        // Every third case a game rich in choices of the environment, half of
+        // them against an automaton that makes it alternate, where strategies
+        // with memory occur.
+        const bool game = c.seed % 3 == 0;
+        c.spec_text = game ? random_game_specification(random) : random_specification(random);
+        c.automaton_text = game && random.chance(50) ? letter_tracking_automaton(random) : random_automaton(random, 1, 4);
         c.deadlock_free = random.chance(50);
         c.spec_path = dir + "/spec";
         c.automaton_path = dir + "/automaton";

@@ -136,3 +136,21 @@ std::string random_game_specification(random_source_t& random) {
     }
     return text;
 }
+
+std::string letter_tracking_automaton(random_source_t& random) {
+    const int pairs = 2 + random.below(2);
+    // State j + 1 is entered by action j (a, b, c), state 0 by any other.
+    std::string text = "DRA v2 explicit\nStates: 4\nAcceptance-Pairs: " + std::to_string(pairs) +
+                       "\nStart: 0\nAP: 3 \"a\" \"b\" \"c\"\n---\n";
+    for (int q = 0; q < 4; ++q) {
+        text += "State: " + std::to_string(q) + "\nAcc-Sig:";
+        for (int i = 0; i < pairs; ++i) text += q == i + 1 ? " -" + std::to_string(i) : " +" + std::to_string(i);
+        text += "\n";
+        for (int letter = 0; letter < 8; ++letter) {
+            const int next = letter == 1 ? 1 : letter == 2 ? 2 : letter == 4 ? 3 : 0;
+            text += (letter ? " " : "") + std::to_string(next);
+        }
+        text += "\n";
+    }
+    return text;
+}

@@ -34,5 +34,11 @@ std::string random_game_specification(random_source_t& random);
 // propositions named like some actions (a, b, c, or x, which no action has).
 std::string random_automaton(random_source_t& random);
 
+// An automaton over a, b and c whose state records the last action (0 for
+// any other) with two or three pairs: pair i holds when the i-th action
+// occurs only finitely often. Against it the environment must make several
+// actions recur, which often needs memory.
+std::string letter_tracking_automaton(random_source_t& random);
+
 // The same with min_pairs to max_pairs acceptance pairs.
 std::string random_automaton(random_source_t& random, int min_pairs, int max_pairs);
