@@ -14,10 +14,6 @@
 struct dmts_t;
 struct rabin_t;
 
-// Reads a whole file ("-" for standard input) into text; false with error
-// set (naming the file) when it cannot be opened or read.
-bool read_input_file(const std::string& name, std::string& text, std::string& error);
-
 // The program named in the one line written before an undefined character
 // ends the program (see parse_specification).
 extern const char* parser_program_name;

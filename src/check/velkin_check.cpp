@@ -2,11 +2,9 @@
 
 #include <unistd.h>
 
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
 #include <iostream>
 #include <memory>
+#include <new>
 #include <sstream>
 
 #include "check/check_input.hpp"
@@ -17,6 +15,8 @@
 #include "check/strategy_check.hpp"
 #include "dmts/dmts.hpp"
 #include "rabin/rabin.hpp"
+#include "support/command_failures.hpp"
+#include "support/whole_file.hpp"
 
 namespace {
 
@@ -34,7 +34,12 @@ const char usage_text[] =
     "\t-r FILE   \talso require every maximal run to be accepted by the Rabin automaton in FILE\n"
     "\t-f        \talso require every reachable state to have a transition\n"
     "\t-h        \tprint this text\n"
-    "\texit status: 0 holds, 1 does not hold, 2 unusable input\n";
+    "\texit status: 0 holds, 1 does not hold, 2 unusable input,\n"
+    "\t3 output not written, 4 out of memory\n";
+
+// What the checker is doing, named when memory runs out. Set between the
+// steps, never inside their loops.
+const char* stage = "reading the command line";
 
 void append(check_result_t& total, const check_result_t& part) {
     if (part.holds) return;
@@ -62,8 +67,11 @@ int report(std::ostream& out, const check_result_t& result) {
 
 check_result_t run_checks(const check_request_t& request) {
     check_result_t total;
+    stage = "checking refinement";
     append(total, check_refinement(*request.spec, request.process, *request.impl));
+    stage = "checking deadlock freedom";
     if (request.deadlock_free) append(total, check_deadlock_free(*request.impl));
+    stage = "checking the runs against the automaton";
     if (request.automaton) append(total, check_satisfaction(*request.impl, *request.automaton));
     return total;
 }
@@ -87,7 +95,9 @@ check_result_t run_strategy_check(dmts_t& spec, int process, const rabin_t& auto
     return check_strategy(spec, process, automaton, listing);
 }
 
-int velkin_check_main(int argc, char** argv, std::ostream& out, std::ostream& err) {
+namespace {
+
+int run_command(int argc, char** argv, std::ostream& out, std::ostream& err) {
     bool deadlock_free = false;
     std::string automaton_file, process_name, initial = "I0";
     std::string strategy_file;
@@ -115,15 +125,17 @@ int velkin_check_main(int argc, char** argv, std::ostream& out, std::ostream& er
 
     std::unique_ptr<rabin_t> automaton;
     if (have_automaton) {
+        stage = "reading the automaton";
         std::string text, error;
-        if (!read_input_file(automaton_file, text, error)) return trouble(err, error);
+        if (!read_whole_file(automaton_file, text, error)) return trouble(err, error);
         std::istringstream in(text);
         automaton = read_automaton(in, error);
         if (!automaton) return trouble(err, automaton_file + ": " + error);
     }
 
+    stage = "reading the specification";
     std::string spec_text, impl_text, error;
-    if (!read_input_file(spec_file, spec_text, error)) return trouble(err, error);
+    if (!read_whole_file(spec_file, spec_text, error)) return trouble(err, error);
     std::vector<std::string> warnings;
     std::unique_ptr<dmts_t> spec = parse_specification(spec_text, spec_file, error, warnings);
     if (!spec) return trouble(err, error);
@@ -133,13 +145,16 @@ int velkin_check_main(int argc, char** argv, std::ostream& out, std::ostream& er
         return trouble(err, "process " + process_name + " does not occur in " + spec_file);
     }
 
-    if (!read_input_file(impl_file, impl_text, error)) return trouble(err, error);
+    stage = "reading the implementation";
+    if (!read_whole_file(impl_file, impl_text, error)) return trouble(err, error);
     if (have_strategy) {
         strategy_listing_t listing;
         if (!read_strategy_listing(impl_text, listing, error)) return trouble(err, impl_file + ": " + error);
+        stage = "checking the strategy";
         const check_result_t result =
             run_strategy_check(*spec, process, *automaton, deadlock_free, listing, error);
         if (!error.empty()) return trouble(err, impl_file + ": " + error);
+        stage = "writing the result";
         return report(out, result);
     }
     lts_t impl;
@@ -151,5 +166,19 @@ int velkin_check_main(int argc, char** argv, std::ostream& out, std::ostream& er
     request.impl = &impl;
     request.automaton = automaton.get();
     request.deadlock_free = deadlock_free;
-    return report(out, run_checks(request));
+    const check_result_t result = run_checks(request);
+    stage = "writing the result";
+    return report(out, result);
+}
+
+}  // namespace
+
+int velkin_check_main(int argc, char** argv, std::ostream& out, std::ostream& err) {
+    stage = "reading the command line";
+    try {
+        return run_command(argc, argv, out, err);
+    } catch (const std::bad_alloc&) {
+        report_out_of_memory(err, "velkin-check: ", stage);
+        return 4;
+    }
 }

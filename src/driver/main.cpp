@@ -7,14 +7,33 @@
 #include <fstream>
 #include <iostream>
 #include <memory>
+#include <new>
 #include <string>
 
 #include "dmts/dmts.hpp"
 #include "dmts/parser.hpp"
 #include "product/product.hpp"
 #include "rabin/rabin.hpp"
+#include "support/command_failures.hpp"
 
 namespace {
+
+// Exit statuses beyond those of the command line and the input.
+constexpr int output_lost_status = 3;
+constexpr int out_of_memory_status = 4;
+
+// What the run is building, named when memory runs out. Set between the
+// steps, never inside their loops; the product's size is read only around
+// its construction.
+const char* stage = "reading the command line";
+int product_states_so_far = -1;
+
+int report_stage_out_of_memory() {
+    char states[48] = "";
+    if (product_states_so_far >= 0) std::snprintf(states, sizeof states, " (%d states so far)", product_states_so_far);
+    report_out_of_memory(std::cerr, "", stage, states);
+    return out_of_memory_status;
+}
 
 enum class run_mode_t { none, dot, product, solve_dot, solve, solved_product };
 
@@ -40,6 +59,7 @@ void print_usage(const char* program) {
 }
 
 std::unique_ptr<rabin_t> read_automaton_file(const char* file_name) {
+    stage = "reading the Rabin automaton";
     std::ifstream in(file_name);
     if (!in.is_open()) fail(std::string("file '") + file_name + "' could not be open");
     std::string error;
@@ -52,8 +72,11 @@ std::unique_ptr<rabin_t> read_automaton_file(const char* file_name) {
 
 }  // namespace
 
-int main(int argc, char** argv) {
+// The try covers the whole run: memory that runs out anywhere ends it with
+// one line, after the unwinding has released what the run held.
+int main(int argc, char** argv) try {
     std::ios::sync_with_stdio(false);
+    report_broken_pipes();
 
     bool output_option_seen = false;
     std::string process_name;
@@ -93,6 +116,7 @@ int main(int argc, char** argv) {
         if (!yyin) fail(std::string("cannot open '") + argv[optind] + "'");
     }
 
+    stage = "parsing the specification";
     auto model = std::make_unique<dmts_t>();
     dmts = model.get();
     yyerr = &std::cerr;
@@ -100,7 +124,9 @@ int main(int argc, char** argv) {
     if (yyin) std::fclose(yyin);
     yyin = nullptr;
 
+    stage = "restricting the specification to deadlock-free implementations";
     if (deadlock_free) model->disallow_deadlocks();
+    stage = "writing the output";
 
     std::unique_ptr<ra_product_t> product;
     if (!output_option_seen) {
@@ -120,15 +146,28 @@ int main(int argc, char** argv) {
         } else if (!automaton) {
             std::cerr << "no rabin automaton specified" << std::endl;
         } else {
+            stage = "building the product";
+            product_states_so_far = 0;
             product = std::make_unique<ra_product_t>(automaton.get(), model.get(), index);
             product->init_actions();
-            product->make_product(std::cerr);
+            try {
+                product->make_product(std::cerr);
+            } catch (const std::bad_alloc&) {
+                product_states_so_far = product->state_count;
+                throw;
+            }
+            product_states_so_far = product->state_count;
             product->set_gb();
+            product_states_so_far = -1;
             if (mode == run_mode_t::product) {
+                stage = "writing the output";
                 product->output_dot(std::cout);
             } else {
+                stage = "solving the game";
                 product->solve();
+                stage = "minimising the implementation";
                 if (minimise) product->minimize_impl();
+                stage = "writing the output";
                 if (mode == run_mode_t::solve) product->output_impl(false, std::cout, std::cerr);
                 else if (mode == run_mode_t::solve_dot) product->output_impl(true, std::cout, std::cerr);
                 else product->output_dot(std::cout);
@@ -141,5 +180,8 @@ int main(int argc, char** argv) {
     model.reset();
     product.reset();
     automaton.reset();
+    if (!output_reached(std::cout, std::cerr)) return output_lost_status;
     return 0;
+} catch (const std::bad_alloc&) {
+    return report_stage_out_of_memory();
 }

@@ -6,6 +6,7 @@
 #include <deque>
 #include <fstream>
 #include <memory>
+#include <new>
 #include <ostream>
 #include <sstream>
 
@@ -21,6 +22,8 @@
 #include "explain/strategy_listing_of.hpp"
 #include "product/product.hpp"
 #include "rabin/rabin.hpp"
+#include "support/command_failures.hpp"
+#include "support/whole_file.hpp"
 
 namespace {
 
@@ -34,7 +37,8 @@ const char usage_text[] =
     "\t-o FILE   \talso write the strategy as a DOT graph to FILE\n"
     "\t-h        \tprint this text\n"
     "\tSPEC is read from standard input when not given\n"
-    "\texit status: 0 YES, 1 NO, 2 unusable input or command line\n";
+    "\texit status: 0 YES, 1 NO, 2 unusable input or command line,\n"
+    "\t3 output not written, 4 out of memory\n";
 
 // The recursion of the strategy construction goes one level per pair.
 constexpr int max_pairs = 8;
@@ -148,7 +152,9 @@ check_result_t check_own_output(const inputs_t& in, const std::string& text, std
 
 }  // namespace
 
-int velkin_explain_main(int argc, char** argv, std::ostream& out, std::ostream& err) {
+namespace {
+
+int run_command(int argc, char** argv, std::ostream& out, std::ostream& err) {
     inputs_t in;
     std::string automaton_file, dot_file;
     bool have_automaton = false, have_process = false;
@@ -171,7 +177,7 @@ int velkin_explain_main(int argc, char** argv, std::ostream& out, std::ostream& 
     if (argc - optind > 1) return trouble(err, "expected at most one specification file; -h prints the usage");
 
     std::string text, error;
-    if (!read_input_file(automaton_file, text, error)) return trouble(err, error);
+    if (!read_whole_file(automaton_file, text, error)) return trouble(err, error);
     std::istringstream automaton_in(text);
     std::unique_ptr<rabin_t> automaton = read_automaton(automaton_in, error);
     if (!automaton) return trouble(err, automaton_file + ": " + error);
@@ -181,7 +187,7 @@ int velkin_explain_main(int argc, char** argv, std::ostream& out, std::ostream& 
     }
     in.automaton = automaton.get();
     in.spec_source = optind < argc ? argv[optind] : "standard input";
-    if (!read_input_file(optind < argc ? argv[optind] : "-", in.spec_text, error)) return trouble(err, error);
+    if (!read_whole_file(optind < argc ? argv[optind] : "-", in.spec_text, error)) return trouble(err, error);
 
     parser_program_name = "velkin-explain";
     std::vector<std::string> warnings;
@@ -252,9 +258,21 @@ int velkin_explain_main(int argc, char** argv, std::ostream& out, std::ostream& 
     }
     if (!dot_file.empty()) {
         std::ofstream dot(dot_file);
-        if (!dot) return trouble(err, dot_file + ": cannot be written");
+        if (!dot) return trouble(err, dot_file + ": cannot be opened for writing");
         write_strategy_dot(dot, listing);
+        if (!output_reached(dot, err, "velkin-explain: ", dot_file)) return 3;
     }
     out << listing_text.str() << std::flush;
     return 1;
+}
+
+}  // namespace
+
+int velkin_explain_main(int argc, char** argv, std::ostream& out, std::ostream& err) {
+    try {
+        return run_command(argc, argv, out, err);
+    } catch (const std::bad_alloc&) {
+        report_out_of_memory(err, "velkin-explain: ", "explaining");
+        return 4;
+    }
 }

@@ -8,5 +8,5 @@
 #include <iosfwd>
 
 // The whole tool. Returns the exit status: 0 YES, 1 NO, 2 unusable input or
-// command line.
+// command line, 4 out of memory (3, output not written, is the caller's).
 int velkin_explain_main(int argc, char** argv, std::ostream& out, std::ostream& err);
