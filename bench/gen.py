@@ -10,6 +10,9 @@ Specifications (written to standard output):
   ring N           a token-ring protocol of N stations: each station either
                    serves a request or passes the token on, and must answer a
                    served request with a grant or a deny
+  lossy            a sender over a lossy channel (actions a = acknowledge,
+                   b = send, c = wait, d = lose, deliver named by no
+                   proposition): a NO for "infinitely often a"
   redefine MB      about MB megabytes of repeated definitions of the same
                    three processes (the model stays tiny)
 Automata:
@@ -17,6 +20,9 @@ Automata:
                    transitions and acceptance signatures, total over the
                    letters that matter, always in the one-block-per-state form
   gfa PROPS        "infinitely often the first proposition", two states
+  counter STATES   "infinitely often a" with a counter of the letters since
+                   the last a, wrapping at STATES - 1: STATES states, so
+                   that the product grows with the automaton
   fairness NAME    a hand-derived automaton for a fairness property over the
                    actions a, b, c, d and idle (idle names no proposition):
                    fair2  (GF a -> GF b) & GF c                    2 pairs
@@ -95,6 +101,16 @@ def random_automaton(pairs, props, states, rng, out):
                 items += f" -{i}"
         signature.append(items)
     write_automaton(states, pairs, props, 0, lambda s, k: table[s][k], signature, out)
+
+
+def lossy(out):
+    out.write("Sender = {b.Channel | c.Sender}\nChannel = deliver.Receiver + d.Sender\nReceiver = a.Sender\n")
+
+
+def counter(states, out):
+    # State 0 is entered exactly by an a; the others count the letters since.
+    write_automaton(states, 1, 1, 0, lambda s, k: 0 if k & 1 else (s + 1 if s + 1 < states else 1),
+                    [" +0"] + [""] * (states - 1), out)
 
 
 def gfa(props, out):
@@ -182,12 +198,15 @@ def chain_pairs(pairs, states, rng, out):
 def main():
     parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
     parser.add_argument("kind", choices=["chain", "random", "random-idle", "ring", "redefine", "automaton", "gfa",
-                                         "fairness", "chain-pairs"])
-    parser.add_argument("sizes", nargs="+")
+                                         "fairness", "chain-pairs", "lossy", "counter"])
+    parser.add_argument("sizes", nargs="*")
     parser.add_argument("--seed", type=int, default=1)
     args = parser.parse_args()
     rng = random.Random(args.seed)
     out = sys.stdout
+    if args.kind == "lossy":
+        lossy(out)
+        return
     if args.kind == "fairness":
         fairness(args.sizes[0], out)
         return
@@ -202,6 +221,8 @@ def main():
         random_spec(args.sizes[0], rng, out)
     elif args.kind == "ring":
         ring(args.sizes[0], out)
+    elif args.kind == "counter":
+        counter(args.sizes[0], out)
     elif args.kind == "redefine":
         redefine(args.sizes[0], out)
     elif args.kind == "automaton":

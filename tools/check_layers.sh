@@ -2,6 +2,7 @@
 # Fails when a source folder includes from a folder above it, or when the
 # folders include each other in a cycle. The folders form layers:
 #   driver -> product -> rabin -> dmts -> support,   check -> rabin, dmts, support,
+#   explain -> check, product, rabin, dmts, support,
 #   ltl -> support (velkin-ltl is its own command; velkin does not use it)
 # A folder that is not listed below may include anything, but the cycle test
 # covers it too, so a new folder cannot close a loop between the others.
@@ -16,6 +17,7 @@ declare -A allowed=(
     [product]="rabin dmts support"
     [check]="rabin dmts support"
     [ltl]="support"
+    [explain]="check product rabin dmts support"
     [driver]="product rabin dmts support"
 )
 

@@ -30,7 +30,7 @@ std::vector<std::string> split_lines(const std::string& text) {
     yyerr = saved_yyerr;
     std::string message = captured ? captured->str() : std::string();
     while (!message.empty() && message.back() == '\n') message.pop_back();
-    std::cerr << "velkin-check: " << current_source << ": " << printable_bytes(message) << std::endl;
+    std::cerr << parser_program_name << ": " << current_source << ": " << printable_bytes(message) << std::endl;
     std::cout.flush();
     std::exit(2);
 }
@@ -40,6 +40,8 @@ bool starts_with(const std::string& text, const char* prefix) {
 }
 
 }  // namespace
+
+const char* parser_program_name = "velkin-check";
 
 std::unique_ptr<dmts_t> parse_specification(const std::string& text, const std::string& source,
                                             std::string& error, std::vector<std::string>& warnings) {

@@ -14,6 +14,10 @@
 struct dmts_t;
 struct rabin_t;
 
+// The program named in the one line written before an undefined character
+// ends the program (see parse_specification).
+extern const char* parser_program_name;
+
 // Parses text into a fresh model. source names the input in messages.
 // Returns null with error set after a syntax error or an exhausted parser
 // stack; redefinition warnings are returned in warnings. An undefined

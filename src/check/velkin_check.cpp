@@ -11,6 +11,8 @@
 #include "check/deadlock.hpp"
 #include "check/refinement.hpp"
 #include "check/satisfaction.hpp"
+#include "check/core_weakening.hpp"
+#include "check/strategy_check.hpp"
 #include "dmts/dmts.hpp"
 #include "rabin/rabin.hpp"
 #include "support/command_failures.hpp"
@@ -20,11 +22,15 @@ namespace {
 
 const char usage_text[] =
     "usage: velkin-check [-f] [-r AUTOMATON] -p PROCESS [-i STATE] SPEC IMPL\n"
+    "       velkin-check [-f] -r AUTOMATON -p PROCESS -e STRATEGY SPEC\n"
     "\tchecks that the implementation IMPL implements PROCESS of the specification SPEC\n"
+    "\tor, with -e, that the environment's strategy in STRATEGY (the output of\n"
+    "\tvelkin-explain, or its strategy lines alone) defeats every implementation\n"
     "\tIMPL is the output of velkin -s, or a specification with must transitions only;\n"
     "\t'-' reads it from standard input\n"
     "\t-p PROCESS\tthe process of SPEC that IMPL must implement\n"
     "\t-i STATE  \tthe initial state of IMPL (default I0)\n"
+    "\t-e FILE   \tcheck the strategy in FILE instead of an implementation\n"
     "\t-r FILE   \talso require every maximal run to be accepted by the Rabin automaton in FILE\n"
     "\t-f        \talso require every reachable state to have a transition\n"
     "\t-h        \tprint this text\n"
@@ -46,6 +52,17 @@ int trouble(std::ostream& err, const std::string& message) {
     return 2;
 }
 
+// Prints the outcome and returns the exit status.
+int report(std::ostream& out, const check_result_t& result) {
+    if (result.holds) {
+        out << "holds" << std::endl;
+        return 0;
+    }
+    for (const std::string& line : result.lines) out << line << '\n';
+    out.flush();
+    return 1;
+}
+
 }  // namespace
 
 check_result_t run_checks(const check_request_t& request) {
@@ -59,29 +76,52 @@ check_result_t run_checks(const check_request_t& request) {
     return total;
 }
 
+check_result_t run_strategy_check(dmts_t& spec, int process, const rabin_t& automaton, bool deadlock_free,
+                                  const strategy_listing_t& listing, std::string& error) {
+    error.clear();
+    if (listing.has_core) {
+        std::vector<std::pair<int, int>> kept;
+        if (!resolve_core(spec, listing.core, kept, error)) return check_result_t();
+        weaken_all_but(spec, kept);
+    }
+    if (deadlock_free) {
+        spec.disallow_deadlocks();
+        const process_t& chosen = *spec.processes[static_cast<size_t>(process)];
+        if (chosen.deadlocked || !chosen.defined) {
+            error = "process " + chosen.name + " has no deadlock-free implementations, so there is no game";
+            return check_result_t();
+        }
+    }
+    return check_strategy(spec, process, automaton, listing);
+}
+
 namespace {
 
 int run_command(int argc, char** argv, std::ostream& out, std::ostream& err) {
     bool deadlock_free = false;
     std::string automaton_file, process_name, initial = "I0";
-    bool have_automaton = false, have_process = false;
+    std::string strategy_file;
+    bool have_automaton = false, have_process = false, have_strategy = false;
     opterr = 0;
     optind = 1;
     int option;
-    while ((option = getopt(argc, argv, ":fr:p:i:h")) != -1) {
+    while ((option = getopt(argc, argv, ":fr:p:i:e:h")) != -1) {
         switch (option) {
         case 'f': deadlock_free = true; break;
         case 'r': automaton_file = optarg; have_automaton = true; break;
         case 'p': process_name = optarg; have_process = true; break;
         case 'i': initial = optarg; break;
+        case 'e': strategy_file = optarg; have_strategy = true; break;
         case 'h': out << usage_text << std::flush; return 0;
         case ':': return trouble(err, std::string("option '-") + static_cast<char>(optopt) + "' requires an argument");
         default: return trouble(err, std::string("unknown option '-") + static_cast<char>(optopt) + "'");
         }
     }
     if (!have_process) return trouble(err, "no process given (-p PROCESS); -h prints the usage");
-    if (argc - optind != 2) return trouble(err, "expected the files SPEC and IMPL; -h prints the usage");
-    const std::string spec_file = argv[optind], impl_file = argv[optind + 1];
+    if (have_strategy && !have_automaton) return trouble(err, "-e needs the automaton (-r AUTOMATON)");
+    if (have_strategy && argc - optind != 1) return trouble(err, "expected the file SPEC; -h prints the usage");
+    if (!have_strategy && argc - optind != 2) return trouble(err, "expected the files SPEC and IMPL; -h prints the usage");
+    const std::string spec_file = argv[optind], impl_file = have_strategy ? strategy_file : argv[optind + 1];
 
     std::unique_ptr<rabin_t> automaton;
     if (have_automaton) {
@@ -107,6 +147,16 @@ int run_command(int argc, char** argv, std::ostream& out, std::ostream& err) {
 
     stage = "reading the implementation";
     if (!read_whole_file(impl_file, impl_text, error)) return trouble(err, error);
+    if (have_strategy) {
+        strategy_listing_t listing;
+        if (!read_strategy_listing(impl_text, listing, error)) return trouble(err, impl_file + ": " + error);
+        stage = "checking the strategy";
+        const check_result_t result =
+            run_strategy_check(*spec, process, *automaton, deadlock_free, listing, error);
+        if (!error.empty()) return trouble(err, impl_file + ": " + error);
+        stage = "writing the result";
+        return report(out, result);
+    }
     lts_t impl;
     if (!read_implementation(impl_text, impl_file, initial, impl, error)) return trouble(err, error);
 
@@ -118,13 +168,7 @@ int run_command(int argc, char** argv, std::ostream& out, std::ostream& err) {
     request.deadlock_free = deadlock_free;
     const check_result_t result = run_checks(request);
     stage = "writing the result";
-    if (result.holds) {
-        out << "holds" << std::endl;
-        return 0;
-    }
-    for (const std::string& line : result.lines) out << line << '\n';
-    out.flush();
-    return 1;
+    return report(out, result);
 }
 
 }  // namespace

@@ -26,6 +26,16 @@ struct check_request_t {
 // its lines are the counterexamples of every failing check, in that order.
 check_result_t run_checks(const check_request_t& request);
 
+struct strategy_listing_t;
+
+// The check of -e on loaded inputs: weakens spec to the listing's core (when
+// it names one), restricts it to deadlock-free implementations when asked
+// and checks the strategy against process and automaton. spec is changed.
+// error is set (and the result meaningless) when the listing does not fit
+// the specification at all.
+check_result_t run_strategy_check(dmts_t& spec, int process, const rabin_t& automaton, bool deadlock_free,
+                                  const strategy_listing_t& listing, std::string& error);
+
 // The whole tool: parses argv, loads the inputs, runs the checks, prints
 // "holds" or the counterexample to out and diagnostics to err. Returns the
 // exit status: 0 holds, 1 does not hold, 2 unusable input, 4 out of memory

@@ -1,6 +1,6 @@
 #include "ltl/safra.hpp"
 
-#include "ltl/scc.hpp"
+#include "support/scc.hpp"
 
 #include <algorithm>
 #include <cstdint>

@@ -24,6 +24,13 @@ if [ -x "$translator" ]; then
     chmod +x "$work/bin/velkin-ltl"
 fi
 
+# And the explainer, for the cases named explain_*.
+explainer="$(dirname "$binary")/velkin-explain"
+if [ -x "$explainer" ]; then
+    printf '#!/bin/bash\nexec -a velkin-explain "%s" "$@"\n' "$explainer" > "$work/bin/velkin-explain"
+    chmod +x "$work/bin/velkin-explain"
+fi
+
 stdin_file=/dev/null
 [ -f "$case_dir/stdin" ] && stdin_file="$case_dir/stdin"
 

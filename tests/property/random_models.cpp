@@ -71,9 +71,9 @@ std::string random_specification(random_source_t& random) {
     return text;
 }
 
-std::string random_automaton(random_source_t& random) {
-    const int states = 1 + random.below(4);
-    const int pairs = random.below(4);
+namespace {
+
+std::string automaton_text(random_source_t& random, int states, int pairs) {
     static const char* const names[] = {"a", "b", "c", "x"};
     const int propositions = 1 + random.below(2);
     std::vector<int> chosen;
@@ -98,6 +98,57 @@ std::string random_automaton(random_source_t& random) {
         text += "\n";
         for (int letter = 0; letter < (1 << propositions); ++letter) {
             text += (letter ? " " : "") + std::to_string(random.below(states));
+        }
+        text += "\n";
+    }
+    return text;
+}
+
+}  // namespace
+
+std::string random_automaton(random_source_t& random) {
+    const int states = 1 + random.below(4);
+    const int pairs = random.below(4);
+    return automaton_text(random, states, pairs);
+}
+
+std::string random_automaton(random_source_t& random, int min_pairs, int max_pairs) {
+    const int states = 1 + random.below(4);
+    const int pairs = min_pairs + random.below(max_pairs - min_pairs + 1);
+    return automaton_text(random, states, pairs);
+}
+
+std::string random_game_specification(random_source_t& random) {
+    const int processes = 2 + random.below(4);
+    std::string text;
+    auto transition = [&]() {
+        return std::string(actions[random.below(3)]) + " P" + std::to_string(random.below(processes));
+    };
+    for (int p = 0; p < processes; ++p) {
+        const int musts = 1 + random.below(3);
+        std::string body;
+        for (int m = 0; m < musts; ++m) {
+            std::string term = transition();
+            if (random.chance(30)) term = "{" + term + " | " + transition() + "}";
+            body += (m ? " + " : "") + term;
+        }
+        text += "P" + std::to_string(p) + " = " + body + "\n";
+    }
+    return text;
+}
+
+std::string letter_tracking_automaton(random_source_t& random) {
+    const int pairs = 2 + random.below(2);
+    // State j + 1 is entered by action j (a, b, c), state 0 by any other.
+    std::string text = "DRA v2 explicit\nStates: 4\nAcceptance-Pairs: " + std::to_string(pairs) +
+                       "\nStart: 0\nAP: 3 \"a\" \"b\" \"c\"\n---\n";
+    for (int q = 0; q < 4; ++q) {
+        text += "State: " + std::to_string(q) + "\nAcc-Sig:";
+        for (int i = 0; i < pairs; ++i) text += q == i + 1 ? " -" + std::to_string(i) : " +" + std::to_string(i);
+        text += "\n";
+        for (int letter = 0; letter < 8; ++letter) {
+            const int next = letter == 1 ? 1 : letter == 2 ? 2 : letter == 4 ? 3 : 0;
+            text += (letter ? " " : "") + std::to_string(next);
         }
         text += "\n";
     }

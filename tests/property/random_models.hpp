@@ -25,6 +25,20 @@ private:
 // processes that are referred to but never defined. P0 is the one to solve.
 std::string random_specification(random_source_t& random);
 
+// A specification of 2-5 processes P0, P1, ... over the actions a, b and c
+// made of must transitions only, several per process, and some brace
+// groups of two: games where the environment has choices to make.
+std::string random_game_specification(random_source_t& random);
+
 // An automaton of 1-4 states with 0-3 acceptance pairs over 1-2
 // propositions named like some actions (a, b, c, or x, which no action has).
 std::string random_automaton(random_source_t& random);
+
+// An automaton over a, b and c whose state records the last action (0 for
+// any other) with two or three pairs: pair i holds when the i-th action
+// occurs only finitely often. Against it the environment must make several
+// actions recur, which often needs memory.
+std::string letter_tracking_automaton(random_source_t& random);
+
+// The same with min_pairs to max_pairs acceptance pairs.
+std::string random_automaton(random_source_t& random, int min_pairs, int max_pairs);

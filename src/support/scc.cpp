@@ -1,4 +1,4 @@
-#include "ltl/scc.hpp"
+#include "support/scc.hpp"
 
 #include <algorithm>
 #include <utility>
