@@ -21,8 +21,9 @@ const char* const operator_spellings[] = {"<->", "->", "&&", "||", "&", "|", "!"
 
 class ltl_parser_t {
 public:
-    ltl_parser_t(const std::string& text, ltl_pool_t& pool, std::string& error)
-        : text(text), pool(pool), error(error) {
+    ltl_parser_t(const std::string& text, ltl_pool_t& pool, std::string& error,
+                 std::vector<ltl_conjunction_t>* conjunctions)
+        : text(text), pool(pool), error(error), conjunctions(conjunctions) {
         advance();
     }
 
@@ -147,9 +148,11 @@ private:
     bool parse_and(int& result) {
         if (!parse_binary_temporal(result)) return false;
         while (is_op("&")) {
+            const std::size_t column = current.column;
             advance();
             int right;
             if (!parse_binary_temporal(right)) return false;
+            if (conjunctions) conjunctions->push_back({column, result, right});
             result = pool.make_and(result, right);
             if (!bounded(result, current.column)) return false;
         }
@@ -233,12 +236,14 @@ private:
     std::size_t position = 0;
     token_t current;
     int nesting = 0;
+    std::vector<ltl_conjunction_t>* conjunctions;
 };
 
 }  // namespace
 
-bool parse_ltl(const std::string& text, ltl_pool_t& pool, int& result, std::string& error) {
+bool parse_ltl(const std::string& text, ltl_pool_t& pool, int& result, std::string& error,
+               std::vector<ltl_conjunction_t>* conjunctions) {
     error.clear();
-    ltl_parser_t parser(text, pool, error);
+    ltl_parser_t parser(text, pool, error, conjunctions);
     return parser.parse(result);
 }

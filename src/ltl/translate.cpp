@@ -12,8 +12,8 @@ namespace {
 
 class translator_t {
 public:
-    translator_t(ltl_pool_t& pool, ltl_limits_t& limits, std::string& error)
-        : pool(pool), vwaa(pool), limits(limits), error(error), prop_count(static_cast<int>(pool.props().size())) {}
+    translator_t(ltl_pool_t& pool, const alphabet_t& alphabet, ltl_limits_t& limits, std::string& error)
+        : pool(pool), vwaa(pool, alphabet.actions), limits(limits), error(error), alphabet(alphabet) {}
 
     bool overflowed() const { return vwaa.overflowed(); }
 
@@ -33,7 +33,7 @@ private:
     // Recursion follows the formula's and/or structure, whose depth the parser bounds.
     bool translate_uncached(int f, dra_t& out) {
         if (f == pool.make_true() || f == pool.make_false()) {
-            out = constant_dra(prop_count, f == pool.make_true());
+            out = constant_dra(alphabet, f == pool.make_true());
             return true;
         }
         const ltl_op_t op = pool.op(f);
@@ -62,7 +62,7 @@ private:
                 }
             }
         }
-        if (!safra_dra(vwaa, f, prop_count, limits, out, error)) return false;
+        if (!safra_dra(vwaa, f, alphabet, limits, out, error)) return false;
         reduce_dra(out);
         return true;
     }
@@ -120,13 +120,13 @@ private:
     // the smaller when both exist.
     bool direct(int f, dra_t& out) {
         dra_t positive, negative;
-        const bool have_positive = universal_dba(vwaa, f, prop_count, limits, positive);
+        const bool have_positive = universal_dba(vwaa, f, alphabet, limits, positive);
         if (limits.exceeded) return false;
-        const bool have_negative = universal_dba(vwaa, pool.make_not(f), prop_count, limits, negative);
+        const bool have_negative = universal_dba(vwaa, pool.make_not(f), alphabet, limits, negative);
         if (limits.exceeded) return false;
         if (have_positive) reduce_dra(positive);
         if (have_negative) {
-            if (negative.pairs.empty()) negative = constant_dra(prop_count, true);
+            if (negative.pairs.empty()) negative = constant_dra(alphabet, true);
             else complement_dba(negative);
             reduce_dra(negative);
         }
@@ -151,7 +151,7 @@ private:
     vwaa_t vwaa;
     ltl_limits_t& limits;
     std::string& error;
-    const int prop_count;
+    const alphabet_t alphabet;
     static constexpr int max_distributions = 32;
     std::unordered_map<int, dra_t> memo;
     int distributions = 0;
@@ -159,24 +159,26 @@ private:
 
 }  // namespace
 
-bool translate_ltl(ltl_pool_t& pool, int f, ltl_limits_t& limits, dra_t& out, std::string& error) {
+bool translate_ltl(ltl_pool_t& pool, int f, ltl_limits_t& limits, dra_t& out, std::string& error, bool actions) {
     error.clear();
-    if (static_cast<int>(pool.props().size()) > ltl_max_props) {
-        error = "the formula has " + std::to_string(pool.props().size()) + " propositions, at most " +
-                std::to_string(ltl_max_props) + " are supported";
+    const int props = static_cast<int>(pool.props().size());
+    const int most = actions ? ltl_max_action_props : ltl_max_props;
+    if (props > most) {
+        error = "the formula has " + std::to_string(props) + " propositions, at most " + std::to_string(most) +
+                " are supported" + (actions ? "" : " (" + std::to_string(ltl_max_action_props) + " with -a)");
         return false;
     }
-    translator_t translator(pool, limits, error);
+    translator_t translator(pool, alphabet_t{props, actions}, limits, error);
     if (translator.translate(f, out)) return true;
     if (translator.overflowed())
         error = "the formula's alternating automaton is too large (more than " +
                 std::to_string(vwaa_t::max_terms) + " transitions in one state or " +
-                std::to_string(vwaa_t::max_stored) + " stored in all)";
+                std::to_string(vwaa_t::max_stored) + " stored in all); raising -l does not help";
     else if (limits.table_exceeded)
         error = "the automaton needs more than " + std::to_string(ltl_limits_t::max_table_entries) +
-                " transitions";
+                " transitions (a fixed bound); raising -l does not help" + (actions ? "" : ", -a may");
     else if (limits.exceeded)
         error = "the automaton needs more than " + std::to_string(limits.max_states) +
-                " states (raise the limit with -l)";
+                " states; raising the limit with -l may help";
     return false;
 }

@@ -12,7 +12,8 @@ constexpr int must_guess = -2;   // no least transition for the letter
 
 class universal_builder_t {
 public:
-    universal_builder_t(vwaa_t& vwaa, int prop_count) : vwaa(vwaa), letters(1 << prop_count) {}
+    universal_builder_t(vwaa_t& vwaa, const alphabet_t& alphabet)
+        : vwaa(vwaa), alphabet(alphabet), letters(alphabet.letter_count()) {}
 
     // The least transition of state q for each letter, as an index into delta(q).
     const std::vector<int>* choices(int q) {
@@ -21,15 +22,16 @@ public:
         const std::vector<vwaa_term_t>& terms = vwaa.delta(q);
         std::vector<int> choice(static_cast<std::size_t>(letters), no_choice);
         for (int l = 0; l < letters; ++l) {
+            const std::uint64_t letter = alphabet.letter(l);
             int least = no_choice;
             for (std::size_t t = 0; t < terms.size(); ++t) {
-                if (!terms[t].cube.matches(static_cast<std::uint32_t>(l))) continue;
+                if (!terms[t].cube.matches(letter)) continue;
                 if (least == no_choice || is_subset(terms[t].states, terms[static_cast<std::size_t>(least)].states))
                     least = static_cast<int>(t);
             }
             if (least >= 0)
                 for (const vwaa_term_t& term : terms)
-                    if (term.cube.matches(static_cast<std::uint32_t>(l)) &&
+                    if (term.cube.matches(letter) &&
                         !is_subset(terms[static_cast<std::size_t>(least)].states, term.states)) {
                         least = must_guess;
                         break;
@@ -44,17 +46,18 @@ public:
     }
 
     vwaa_t& vwaa;
+    const alphabet_t alphabet;
     const int letters;
     std::unordered_map<int, std::vector<int>> choice_cache;
 };
 
 }  // namespace
 
-bool universal_dba(vwaa_t& vwaa, int f, int prop_count, ltl_limits_t& limits, dra_t& out) {
-    universal_builder_t builder(vwaa, prop_count);
+bool universal_dba(vwaa_t& vwaa, int f, const alphabet_t& alphabet, ltl_limits_t& limits, dra_t& out) {
+    universal_builder_t builder(vwaa, alphabet);
     const std::vector<state_set_t> starts = vwaa.initial(f);
     if (starts.empty()) {
-        out = constant_dra(prop_count, false);
+        out = constant_dra(alphabet, false);
         return true;
     }
     if (starts.size() > 1) return false;  // supersets are already gone: no least one
@@ -70,7 +73,7 @@ bool universal_dba(vwaa_t& vwaa, int f, int prop_count, ltl_limits_t& limits, dr
     ids.emplace(macros[1], 1);
 
     dra_t a;
-    a.prop_count = prop_count;
+    a.alphabet = alphabet;
     const int letters = a.letter_count();
     for (std::size_t i = 0; i < macros.size(); ++i) {
         for (int l = 0; l < letters; ++l) {

@@ -15,7 +15,7 @@
 // Builds the automaton of f with one pair (nothing finitely often, the
 // breakpoints infinitely often). Returns false when f's automaton has to
 // guess somewhere, or when limits are exceeded (limits.exceeded tells).
-bool universal_dba(vwaa_t& vwaa, int f, int prop_count, ltl_limits_t& limits, dra_t& out);
+bool universal_dba(vwaa_t& vwaa, int f, const alphabet_t& alphabet, ltl_limits_t& limits, dra_t& out);
 
 // The same automaton with the pair complemented (the breakpoints finitely
 // often): the automaton of !f when given f.

@@ -10,6 +10,7 @@
 #include <sstream>
 #include <string>
 
+#include "ltl/action_steps.hpp"
 #include "ltl/dra_output.hpp"
 #include "ltl/parser.hpp"
 #include "ltl/translate.hpp"
@@ -17,12 +18,14 @@
 namespace {
 
 const char usage_text[] =
-    "usage: velkin-ltl [-H] [-l STATES] [-o FILE] FORMULA\n"
-    "       velkin-ltl [-H] [-l STATES] [-o FILE] -f FILE\n"
+    "usage: velkin-ltl [-a] [-H] [-l STATES] [-o FILE] FORMULA\n"
+    "       velkin-ltl [-a] [-H] [-l STATES] [-o FILE] -f FILE\n"
     "Writes a deterministic Rabin automaton for the LTL formula (DRA v2 explicit,\n"
-    "or HOA v1 with -H) for velkin -r. -f reads the formula from FILE ('-' for\n"
-    "standard input; lines starting with # are comments); -l bounds the number of\n"
-    "states (default 100000); -o writes to FILE instead of standard output.\n";
+    "or HOA v1 with -H) for velkin -r. -a builds it for one action per step (at\n"
+    "most one proposition true), as velkin reads it: smaller, and up to 64\n"
+    "propositions. -f reads the formula from FILE ('-' for standard input; lines\n"
+    "starting with # are comments); -l bounds the number of states (default\n"
+    "100000); -o writes to FILE instead of standard output.\n";
 
 int trouble(std::ostream& err, const std::string& message) {
     err << "velkin-ltl: " << message << std::endl;
@@ -61,16 +64,17 @@ std::string tidy(const std::string& text) {
 
 int velkin_ltl_main(int argc, char** argv, std::istream& in, std::ostream& out, std::ostream& err) {
     std::string formula_file, output_file;
-    bool have_file = false, hoa = false;
+    bool have_file = false, hoa = false, actions = false;
     ltl_limits_t limits;
     opterr = 0;
     optind = 1;
     int option;
-    while ((option = getopt(argc, argv, ":f:o:l:Hh")) != -1) {
+    while ((option = getopt(argc, argv, ":f:o:l:aHh")) != -1) {
         switch (option) {
         case 'f': formula_file = optarg; have_file = true; break;
         case 'o': output_file = optarg; break;
         case 'H': hoa = true; break;
+        case 'a': actions = true; break;
         case 'l': {
             char* end = nullptr;
             errno = 0;
@@ -103,9 +107,19 @@ int velkin_ltl_main(int argc, char** argv, std::istream& in, std::ostream& out, 
     ltl_pool_t pool;
     int formula;
     std::string error;
-    if (!parse_ltl(text, pool, formula, error)) return trouble(err, error);
+    std::vector<ltl_conjunction_t> conjunctions;
+    if (!parse_ltl(text, pool, formula, error, &conjunctions)) return trouble(err, error);
+    if (actions)
+        for (std::size_t column : impossible_conjunctions(pool, conjunctions))
+            err << "velkin-ltl: warning: column " << column
+                << ": this conjunction needs two different propositions in one step, which never holds with one "
+                   "action per step\n";
     dra_t automaton;
-    if (!translate_ltl(pool, formula, limits, automaton, error)) return trouble(err, error);
+    if (!translate_ltl(pool, formula, limits, automaton, error, actions)) return trouble(err, error);
+    if (!hoa && explicit_line_count(automaton) > ltl_limits_t::max_table_entries)
+        return trouble(err, "the DRA format needs " + std::to_string(automaton.state_count) + " * 2^" +
+                                std::to_string(pool.props().size()) + " successor lines, more than " +
+                                std::to_string(ltl_limits_t::max_table_entries) + "; write HOA with -H");
 
     std::ostringstream written;
     const std::string shown = tidy(text);

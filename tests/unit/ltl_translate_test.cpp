@@ -55,8 +55,8 @@ TEST(LtlTranslate, RefusesBeyondItsBounds) {
     std::string seventeen = "p0";
     for (int i = 1; i < 17; ++i) seventeen += " & p" + std::to_string(i);
     const refusal_case_t cases[] = {
-        {"G F a -> G F b", 3, "the automaton needs more than 3 states (raise the limit with -l)"},
-        {seventeen, 100000, "the formula has 17 propositions, at most 16 are supported"},
+        {"G F a -> G F b", 3, "the automaton needs more than 3 states; raising the limit with -l may help"},
+        {seventeen, 100000, "the formula has 17 propositions, at most 16 are supported (64 with -a)"},
     };
     for (const refusal_case_t& c : cases) {
         ltl_pool_t pool;
