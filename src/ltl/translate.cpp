@@ -17,23 +17,28 @@ public:
 
     bool overflowed() const { return vwaa.overflowed(); }
 
+    // construction names the route that built the last automaton returned.
     bool translate(int f, dra_t& out) {
         if (vwaa.overflowed()) return false;
         auto found = memo.find(f);
         if (found != memo.end()) {
-            out = found->second;
+            out = found->second.first;
+            construction = found->second.second;
             return true;
         }
         if (!translate_uncached(f, out) || vwaa.overflowed()) return false;
-        memo.emplace(f, out);
+        memo.emplace(f, std::make_pair(out, construction));
         return true;
     }
+
+    const char* construction = "";
 
 private:
     // Recursion follows the formula's and/or structure, whose depth the parser bounds.
     bool translate_uncached(int f, dra_t& out) {
         if (f == pool.make_true() || f == pool.make_false()) {
             out = constant_dra(alphabet, f == pool.make_true());
+            construction = "constant";
             return true;
         }
         const ltl_op_t op = pool.op(f);
@@ -48,6 +53,7 @@ private:
             if (!translate(pool.node(f).left, left) || !translate(pool.node(f).right, right)) return false;
             if (op == ltl_op_t::or_op ? dra_or(left, right, limits, out) : conjunction(left, right, out)) {
                 reduce_dra(out);
+                construction = "product";
                 return true;
             }
             if (limits.exceeded) return false;
@@ -64,6 +70,7 @@ private:
         }
         if (!safra_dra(vwaa, f, alphabet, limits, out, error)) return false;
         reduce_dra(out);
+        construction = "Safra";
         return true;
     }
 
@@ -74,6 +81,7 @@ private:
     // simply not taken.
     void smaller_product(int f, dra_t& best) {
         const bool exceeded = limits.exceeded, table_exceeded = limits.table_exceeded;
+        const char* chosen = construction;
         dra_t left, right, combined;
         const ltl_node_t n = pool.node(f);
         std::string ignored;
@@ -87,8 +95,11 @@ private:
         if (!built) return;
         reduce_dra(combined);
         if (combined.state_count < best.state_count ||
-            (combined.state_count == best.state_count && combined.pairs.size() < best.pairs.size()))
+            (combined.state_count == best.state_count && combined.pairs.size() < best.pairs.size())) {
             best = std::move(combined);
+            chosen = "product";
+        }
+        construction = chosen;
     }
 
     // A conjunction with a disjunction among its conjuncts, distributed over
@@ -130,9 +141,15 @@ private:
             else complement_dba(negative);
             reduce_dra(negative);
         }
-        if (have_positive && (!have_negative || positive.state_count <= negative.state_count)) out = std::move(positive);
-        else if (have_negative) out = std::move(negative);
-        else return false;
+        if (have_positive && (!have_negative || positive.state_count <= negative.state_count)) {
+            out = std::move(positive);
+            construction = "Büchi";
+        } else if (have_negative) {
+            out = std::move(negative);
+            construction = "co-Büchi";
+        } else {
+            return false;
+        }
         return true;
     }
 
@@ -153,13 +170,14 @@ private:
     std::string& error;
     const alphabet_t alphabet;
     static constexpr int max_distributions = 32;
-    std::unordered_map<int, dra_t> memo;
+    std::unordered_map<int, std::pair<dra_t, const char*>> memo;
     int distributions = 0;
 };
 
 }  // namespace
 
-bool translate_ltl(ltl_pool_t& pool, int f, ltl_limits_t& limits, dra_t& out, std::string& error, bool actions) {
+bool translate_ltl(ltl_pool_t& pool, int f, ltl_limits_t& limits, dra_t& out, std::string& error, bool actions,
+                   std::string* construction) {
     error.clear();
     const int props = static_cast<int>(pool.props().size());
     const int most = actions ? ltl_max_action_props : ltl_max_props;
@@ -169,7 +187,10 @@ bool translate_ltl(ltl_pool_t& pool, int f, ltl_limits_t& limits, dra_t& out, st
         return false;
     }
     translator_t translator(pool, alphabet_t{props, actions}, limits, error);
-    if (translator.translate(f, out)) return true;
+    if (translator.translate(f, out)) {
+        if (construction) *construction = translator.construction;
+        return true;
+    }
     if (translator.overflowed())
         error = "the formula's alternating automaton is too large (more than " +
                 std::to_string(vwaa_t::max_terms) + " transitions in one state or " +
