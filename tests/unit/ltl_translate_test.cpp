@@ -36,6 +36,11 @@ TEST(LtlTranslate, KeepsCommonPropertiesSmall) {
         {"true", 1, 1},
         {"false", 1, 0},
         {"G F a | G F b | G F c", 2, 1},
+        // Chains of responses: co-safe obligations in the direct construction.
+        {"G (a -> F (b & F (c & F d)))", 9, 1},
+        {"G (a -> F (b & F (c & F (d & F e))))", 14, 1},
+        {"G (a -> (b U (c U (d U e))))", 5, 1},
+        {"p U (q & X (r & F (s & X F (t & X F (u & X F v)))))", 9, 1},
         {"F G a & F G b", 2, 1},
         {"G (coin -> F (coffee | tea | refund))", 2, 1},
         // One action per step: the letters velkin reads.
