@@ -131,10 +131,13 @@ private:
     // the smaller when both exist.
     bool direct(int f, dra_t& out) {
         dra_t positive, negative;
-        const bool have_positive = universal_dba(vwaa, f, alphabet, limits, positive);
-        if (limits.exceeded) return false;
-        const bool have_negative = universal_dba(vwaa, pool.make_not(f), alphabet, limits, negative);
-        if (limits.exceeded) return false;
+        // The automaton of the negation may stay small where that of f does not.
+        const bool have_positive = universal_dba(vwaa, f, alphabet, limits, positive) && !limits.exceeded;
+        limits.exceeded = limits.table_exceeded = false;
+        const bool have_negative =
+            universal_dba(vwaa, pool.make_not(f), alphabet, limits, negative) && !limits.exceeded;
+        if (!have_positive && !have_negative) return false;
+        limits.exceeded = limits.table_exceeded = false;
         if (have_positive) reduce_dra(positive);
         if (have_negative) {
             if (negative.pairs.empty()) negative = constant_dra(alphabet, true);
