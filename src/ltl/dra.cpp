@@ -42,11 +42,15 @@ namespace {
 // c holds a cycle, so that its states can be visited infinitely often.
 void components(const dra_t& a, std::vector<int>& component, std::vector<char>& cyclic) {
     std::vector<std::vector<int>> successors(static_cast<std::size_t>(a.state_count));
+    std::vector<int> listed_by(static_cast<std::size_t>(a.state_count), -1);  // each successor once, without sorting 2^AP letters
     for (int s = 0; s < a.state_count; ++s) {
         std::vector<int>& list = successors[static_cast<std::size_t>(s)];
-        for (int l = 0; l < a.letter_count(); ++l) list.push_back(a.successor(s, l));
-        std::sort(list.begin(), list.end());
-        list.erase(std::unique(list.begin(), list.end()), list.end());
+        for (int l = 0; l < a.letter_count(); ++l) {
+            const int t = a.successor(s, l);
+            if (listed_by[static_cast<std::size_t>(t)] == s) continue;
+            listed_by[static_cast<std::size_t>(t)] = s;
+            list.push_back(t);
+        }
     }
     scc_result_t r = strongly_connected_components(successors);
     component = std::move(r.component);

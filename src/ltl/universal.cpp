@@ -77,22 +77,37 @@ public:
         return m;
     }
 
+    // Valid until the next call.
     const move_t& plain_move(int q, int l) {
-        const auto key = std::make_pair(q, l);
-        auto found = plain_moves.find(key);
-        if (found != plain_moves.end()) return found->second;
-        const std::uint64_t letter = alphabet.letter(l);
-        std::vector<state_set_t> options;
-        for (const vwaa_term_t& t : vwaa.delta(q))
-            if (t.cube.matches(letter)) options.push_back(t.states);
-        return plain_moves[key] = split(options);
+        std::vector<int>& row = plain_rows[q];
+        if (row.empty()) row.assign(static_cast<std::size_t>(letters), unknown);
+        int& index = row[static_cast<std::size_t>(l)];
+        if (index == unknown) {
+            const std::uint64_t letter = alphabet.letter(l);
+            std::vector<state_set_t> options;
+            for (const vwaa_term_t& t : vwaa.delta(q))
+                if (t.cube.matches(letter)) options.push_back(t.states);
+            moves.push_back(split(options));
+            index = static_cast<int>(moves.size()) - 1;
+        }
+        return moves[static_cast<std::size_t>(index)];
     }
 
     // The node after one letter: done_node, failed_node, overflow_node or a node.
     int node_move(int node, int l) {
-        const auto key = std::make_pair(node, l);
-        auto found = node_moves.find(key);
-        if (found != node_moves.end()) return found->second;
+        std::vector<int>& row = node_rows[static_cast<std::size_t>(node)];
+        if (row.empty()) row.assign(static_cast<std::size_t>(letters), unknown);
+        int& known = row[static_cast<std::size_t>(l)];
+        if (known == unknown) known = compute_node_move(node, l);
+        return known;
+    }
+
+    static constexpr int done_node = -1, failed_node = -2, overflow_node = -3;
+
+private:
+    static constexpr int unknown = -4;
+
+    int compute_node_move(int node, int l) {
         const std::uint64_t letter = alphabet.letter(l);
         std::vector<state_set_t> next;
         for (const state_set_t& config : nodes[static_cast<std::size_t>(node)]) {
@@ -103,16 +118,13 @@ public:
                     if (t.cube.matches(letter))
                         for (const state_set_t& p : product) extended.push_back(set_union(p, t.states));
                 product = minimal(std::move(extended));
-                if (product.size() > vwaa_t::max_terms) return node_moves[key] = overflow_node;
+                if (product.size() > vwaa_t::max_terms) return overflow_node;
             }
             next.insert(next.end(), product.begin(), product.end());
         }
-        return node_moves[key] = node_of(std::move(next));
+        return node_of(std::move(next));
     }
 
-    static constexpr int done_node = -1, failed_node = -2, overflow_node = -3;
-
-private:
     static std::vector<state_set_t> minimal(std::vector<state_set_t> r) {
         std::sort(r.begin(), r.end());
         r.erase(std::unique(r.begin(), r.end()), r.end());
@@ -131,7 +143,10 @@ private:
         if (configs.empty()) return failed_node;
         if (configs.front().empty()) return done_node;  // sorted: the empty set comes first
         auto found = node_ids.emplace(configs, static_cast<int>(nodes.size()));
-        if (found.second) nodes.push_back(std::move(configs));
+        if (found.second) {
+            nodes.push_back(std::move(configs));
+            node_rows.emplace_back();
+        }
         return found.first->second;
     }
 
@@ -139,10 +154,13 @@ private:
     const alphabet_t alphabet;
     const int letters;
     std::unordered_map<int, bool> co_safe_memo;
-    std::map<std::pair<int, int>, move_t> plain_moves;
-    std::map<std::pair<int, int>, int> node_moves;
+    // Moves are computed once per letter: rows indexed by letter hold the
+    // index into moves (plain states) or the next node (nodes), or unknown.
+    std::unordered_map<int, std::vector<int>> plain_rows;
+    std::vector<move_t> moves;
     std::map<std::vector<state_set_t>, int> node_ids;
     std::vector<std::vector<state_set_t>> nodes;
+    std::vector<std::vector<int>> node_rows;
 };
 
 // A macro state: plain states and obligation nodes (as 2q and 2n + 1), and
@@ -157,7 +175,7 @@ void add_node(std::vector<int>& elements, int node) {
 }
 
 void normalise(std::vector<int>& v) {
-    std::sort(v.begin(), v.end());
+    if (!std::is_sorted(v.begin(), v.end())) std::sort(v.begin(), v.end());
     v.erase(std::unique(v.begin(), v.end()), v.end());
 }
 
@@ -189,12 +207,12 @@ bool universal_dba(vwaa_t& vwaa, int f, const alphabet_t& alphabet, ltl_limits_t
     a.alphabet = alphabet;
     const int letters = a.letter_count();
     for (std::size_t i = 0; i < macros.size(); ++i) {
+        const macro_t m = macros[i];  // macros grows below
         for (int l = 0; l < letters; ++l) {
             if (i == static_cast<std::size_t>(sink)) {
                 a.delta.push_back(sink);
                 continue;
             }
-            const macro_t m = macros[i];
             macro_t next;
             bool rejected = false;
             for (int e : m.first) {
@@ -211,7 +229,7 @@ bool universal_dba(vwaa_t& vwaa, int f, const alphabet_t& alphabet, ltl_limits_t
                     continue;
                 }
                 const int q = e / 2;
-                const move_t& move = builder.plain_move(q, l);
+                const move_t move = builder.plain_move(q, l);  // a copy: later moves may reallocate
                 if (move.kind == move_t::guess) return false;
                 if (move.kind == move_t::reject || move.node == universal_builder_t::failed_node) {
                     rejected = true;
