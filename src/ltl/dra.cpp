@@ -513,6 +513,52 @@ bool dra_and(const dra_t& a, const dra_t& b, ltl_limits_t& limits, dra_t& result
     return true;
 }
 
+bool is_buchi(const dra_t& a) {
+    if (a.pairs.size() != 1) return false;
+    for (char f : a.pairs[0].fin)
+        if (f) return false;
+    return true;
+}
+
+bool dra_and_buchi(const std::vector<const dra_t*>& parts, ltl_limits_t& limits, dra_t& result) {
+    const std::size_t k = parts.size();
+    const int letters = parts[0]->letter_count();
+    // A tuple: each part's state, then the index of the part whose inf
+    // states it waits for (k: all seen, the accepting phase).
+    std::map<std::vector<int>, int> ids;
+    std::vector<std::vector<int>> tuples;
+    std::vector<int> start;
+    for (const dra_t* a : parts) start.push_back(a->start);
+    start.push_back(0);
+    tuples.push_back(start);
+    ids.emplace(start, 0);
+    result = dra_t{};
+    result.alphabet = parts[0]->alphabet;
+    for (std::size_t i = 0; i < tuples.size(); ++i)
+        for (int l = 0; l < letters; ++l) {
+            std::vector<int> next(k + 1);
+            for (std::size_t j = 0; j < k; ++j) next[j] = parts[j]->successor(tuples[i][j], l);
+            auto phase = static_cast<std::size_t>(tuples[i][k]);
+            if (phase == k) phase = 0;
+            while (phase < k && parts[phase]->pairs[0].inf[static_cast<std::size_t>(next[phase])]) ++phase;
+            next[k] = static_cast<int>(phase);
+            auto found = ids.emplace(next, static_cast<int>(tuples.size()));
+            if (found.second) {
+                if (limits.too_many(tuples.size() + 1, static_cast<std::uint64_t>(letters))) return false;
+                tuples.push_back(std::move(next));
+            }
+            result.delta.push_back(found.first->second);
+        }
+    result.state_count = static_cast<int>(tuples.size());
+    rabin_pair_t p;
+    for (const std::vector<int>& t : tuples) {
+        p.fin.push_back(0);
+        p.inf.push_back(static_cast<std::size_t>(t[k]) == k);
+    }
+    result.pairs.push_back(std::move(p));
+    return true;
+}
+
 bool dra_accepts(const dra_t& a, const std::vector<std::uint64_t>& prefix, const std::vector<std::uint64_t>& cycle) {
     int s = a.start;
     for (std::uint64_t l : prefix) s = a.successor(s, a.alphabet.index_of(l));

@@ -83,6 +83,14 @@ bool make_fin_only_if_weak(dra_t& a);
 bool dra_or(const dra_t& a, const dra_t& b, ltl_limits_t& limits, dra_t& result);
 bool dra_and(const dra_t& a, const dra_t& b, ltl_limits_t& limits, dra_t& result);
 
+// One pair with no fin states: a Büchi automaton.
+bool is_buchi(const dra_t& a);
+// The conjunction of several Büchi automata in one product, with a counter
+// of the part whose inf states it waits for (the degeneralisation of their
+// generalised Büchi condition): k parts cost a factor k + 1, not the factor
+// 3 per part that nested two-phase products take.
+bool dra_and_buchi(const std::vector<const dra_t*>& parts, ltl_limits_t& limits, dra_t& result);
+
 // The accepted language of a on the ultimately periodic word prefix.cycle^omega
 // (letters as sets of propositions, bit j for proposition j); cycle must not be empty.
 bool dra_accepts(const dra_t& a, const std::vector<std::uint64_t>& prefix, const std::vector<std::uint64_t>& cycle);

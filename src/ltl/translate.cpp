@@ -45,9 +45,11 @@ private:
         const bool boolean = op == ltl_op_t::and_op || op == ltl_op_t::or_op;
         if (direct(f, out)) {
             if (boolean) smaller_product(f, out);
+            if (op == ltl_op_t::and_op) smaller_counted_conjunction(f, out, true);
             return true;
         }
         if (limits.exceeded) return false;
+        if (op == ltl_op_t::and_op && smaller_counted_conjunction(f, out, false)) return true;
         if (boolean) {
             dra_t left, right;
             if (!translate(pool.node(f).left, left) || !translate(pool.node(f).right, right)) return false;
@@ -102,9 +104,7 @@ private:
         construction = chosen;
     }
 
-    // A conjunction with a disjunction among its conjuncts, distributed over
-    // it; f itself when there is none.
-    int distribute(int f) {
+    std::vector<int> conjuncts_of(int f) const {
         std::vector<int> conjuncts, stack{f};
         while (!stack.empty()) {
             const int g = stack.back();
@@ -116,6 +116,54 @@ private:
                 conjuncts.push_back(g);
             }
         }
+        return conjuncts;
+    }
+
+    // A conjunction of three or more Büchi automata (G F a & G F b & G F c
+    // & ...) as one product with a counter, the other conjuncts joined to it
+    // pairwise. With have_best, replaces best only when smaller; returns
+    // whether best was set or replaced. Limits exceeded on the way only
+    // mean that this route is not taken.
+    bool smaller_counted_conjunction(int f, dra_t& best, bool have_best) {
+        const std::vector<int> conjuncts = conjuncts_of(f);
+        if (conjuncts.size() < 3) return false;
+        const bool exceeded = limits.exceeded, table_exceeded = limits.table_exceeded;
+        std::string ignored;
+        std::swap(ignored, error);
+        const char* chosen = construction;
+        std::vector<dra_t> parts(conjuncts.size());
+        std::vector<const dra_t*> buchi;
+        bool built = true;
+        for (std::size_t i = 0; i < conjuncts.size() && built; ++i) {
+            built = translate(conjuncts[i], parts[i]);
+            if (built && is_buchi(parts[i])) buchi.push_back(&parts[i]);
+        }
+        dra_t combined;
+        built = built && buchi.size() >= 3 && dra_and_buchi(buchi, limits, combined);
+        if (built) reduce_dra(combined);
+        for (std::size_t i = 0; i < parts.size() && built; ++i) {
+            if (is_buchi(parts[i])) continue;
+            dra_t next;
+            built = conjunction(combined, parts[i], next);
+            if (built) {
+                reduce_dra(next);
+                combined = std::move(next);
+            }
+        }
+        std::swap(ignored, error);
+        limits.exceeded = exceeded;
+        limits.table_exceeded = table_exceeded;
+        construction = chosen;
+        if (!built || (have_best && combined.state_count >= best.state_count)) return false;
+        best = std::move(combined);
+        construction = "product";
+        return true;
+    }
+
+    // A conjunction with a disjunction among its conjuncts, distributed over
+    // it; f itself when there is none.
+    int distribute(int f) {
+        const std::vector<int> conjuncts = conjuncts_of(f);
         for (std::size_t i = 0; i < conjuncts.size(); ++i) {
             if (pool.op(conjuncts[i]) != ltl_op_t::or_op) continue;
             int rest = pool.make_true();

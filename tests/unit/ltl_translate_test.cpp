@@ -36,6 +36,7 @@ TEST(LtlTranslate, KeepsCommonPropertiesSmall) {
         {"true", 1, 1},
         {"false", 1, 0},
         {"G F a | G F b | G F c", 2, 1},
+        {"G F a & G F b & G F c & G F d", 5, 1},
         // Chains of responses: co-safe obligations in the direct construction.
         {"G (a -> F (b & F (c & F d)))", 9, 1},
         {"G (a -> F (b & F (c & F (d & F e))))", 14, 1},
