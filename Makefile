@@ -1,11 +1,14 @@
-# Quick start: `make demo` builds Velkin and solves a shipped example;
-# `make check` builds everything and runs the whole test suite, once plainly
-# and once under AddressSanitizer and UndefinedBehaviorSanitizer. Both first
-# install the Debian packages they need and miss (tools/install-deps.sh), so
-# they work on a fresh machine run as root.
+# Quick start: `make demo` (or a bare `make`) builds every command and solves
+# a shipped example; `make check` builds everything and runs the whole test
+# suite, once plainly and once under AddressSanitizer and
+# UndefinedBehaviorSanitizer. Both first install the Debian packages they need
+# and miss (tools/install-deps.sh), so they work on a fresh machine run as root.
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps test-deps demo check test sanitize fuzz bench install clean
+.PHONY: default all deps test-deps demo check test sanitize fuzz bench install clean
+
+# The first target is what a bare `make` does.
+default: demo
 
 deps:
 	@bash tools/install-deps.sh build
@@ -17,10 +20,11 @@ all: test-deps
 	cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DVELKIN_TESTS=ON > /dev/null
 	cmake --build build -j $(JOBS)
 
-# The demo needs the binary alone: no test framework, no other target.
+# Every command (velkin and its companions), without the test framework: the
+# default target of a build without tests is exactly the set of tools.
 demo: deps
 	cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DVELKIN_TESTS=OFF > /dev/null
-	cmake --build build -j $(JOBS) --target velkin
+	cmake --build build -j $(JOBS)
 	./build/velkin -r examples/vending.dra -s Machine examples/vending.dmts
 
 test: all

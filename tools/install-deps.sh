@@ -2,7 +2,7 @@
 # Installs the Debian packages that a set of tasks needs and that are not
 # installed yet, so that a fresh machine builds with one command. Usage:
 #   tools/install-deps.sh GROUP...   with GROUP one of
-#     build   compiler and build tools: enough to build the velkin binary
+#     build   compiler and build tools: enough to build every command
 #     test    the unit test framework and the tools the test suite calls
 #     fuzz    clang with its fuzzing runtime, for the libFuzzer targets
 # Nothing happens when everything is there. Installing needs root; without

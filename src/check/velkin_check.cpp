@@ -2,11 +2,9 @@
 
 #include <unistd.h>
 
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
 #include <iostream>
 #include <memory>
+#include <new>
 #include <sstream>
 
 #include "check/check_input.hpp"
@@ -15,6 +13,8 @@
 #include "check/satisfaction.hpp"
 #include "dmts/dmts.hpp"
 #include "rabin/rabin.hpp"
+#include "support/command_failures.hpp"
+#include "support/whole_file.hpp"
 
 namespace {
 
@@ -28,34 +28,17 @@ const char usage_text[] =
     "\t-r FILE   \talso require every maximal run to be accepted by the Rabin automaton in FILE\n"
     "\t-f        \talso require every reachable state to have a transition\n"
     "\t-h        \tprint this text\n"
-    "\texit status: 0 holds, 1 does not hold, 2 unusable input\n";
+    "\texit status: 0 holds, 1 does not hold, 2 unusable input,\n"
+    "\t3 output not written, 4 out of memory\n";
+
+// What the checker is doing, named when memory runs out. Set between the
+// steps, never inside their loops.
+const char* stage = "reading the command line";
 
 void append(check_result_t& total, const check_result_t& part) {
     if (part.holds) return;
     total.holds = false;
     total.lines.insert(total.lines.end(), part.lines.begin(), part.lines.end());
-}
-
-// Whole files are read with stdio: a stream buffer over a directory or a
-// closed descriptor reports the failure by throwing, which would end the
-// program without the one-line diagnostic.
-bool read_file(const std::string& name, std::string& text, std::string& error) {
-    FILE* in = name == "-" ? stdin : std::fopen(name.c_str(), "rb");
-    if (!in) {
-        error = name + ": cannot be opened: " + std::strerror(errno);
-        return false;
-    }
-    char buffer[65536];
-    size_t got;
-    while ((got = std::fread(buffer, 1, sizeof buffer, in)) > 0) text.append(buffer, got);
-    const bool failed = std::ferror(in) != 0;
-    const int saved = errno;
-    if (in != stdin) std::fclose(in);
-    if (failed) {
-        error = name + ": cannot be read: " + std::strerror(saved);
-        return false;
-    }
-    return true;
 }
 
 int trouble(std::ostream& err, const std::string& message) {
@@ -67,13 +50,18 @@ int trouble(std::ostream& err, const std::string& message) {
 
 check_result_t run_checks(const check_request_t& request) {
     check_result_t total;
+    stage = "checking refinement";
     append(total, check_refinement(*request.spec, request.process, *request.impl));
+    stage = "checking deadlock freedom";
     if (request.deadlock_free) append(total, check_deadlock_free(*request.impl));
+    stage = "checking the runs against the automaton";
     if (request.automaton) append(total, check_satisfaction(*request.impl, *request.automaton));
     return total;
 }
 
-int velkin_check_main(int argc, char** argv, std::ostream& out, std::ostream& err) {
+namespace {
+
+int run_command(int argc, char** argv, std::ostream& out, std::ostream& err) {
     bool deadlock_free = false;
     std::string automaton_file, process_name, initial = "I0";
     bool have_automaton = false, have_process = false;
@@ -97,15 +85,17 @@ int velkin_check_main(int argc, char** argv, std::ostream& out, std::ostream& er
 
     std::unique_ptr<rabin_t> automaton;
     if (have_automaton) {
+        stage = "reading the automaton";
         std::string text, error;
-        if (!read_file(automaton_file, text, error)) return trouble(err, error);
+        if (!read_whole_file(automaton_file, text, error)) return trouble(err, error);
         std::istringstream in(text);
         automaton = read_automaton(in, error);
         if (!automaton) return trouble(err, automaton_file + ": " + error);
     }
 
+    stage = "reading the specification";
     std::string spec_text, impl_text, error;
-    if (!read_file(spec_file, spec_text, error)) return trouble(err, error);
+    if (!read_whole_file(spec_file, spec_text, error)) return trouble(err, error);
     std::vector<std::string> warnings;
     std::unique_ptr<dmts_t> spec = parse_specification(spec_text, spec_file, error, warnings);
     if (!spec) return trouble(err, error);
@@ -115,7 +105,8 @@ int velkin_check_main(int argc, char** argv, std::ostream& out, std::ostream& er
         return trouble(err, "process " + process_name + " does not occur in " + spec_file);
     }
 
-    if (!read_file(impl_file, impl_text, error)) return trouble(err, error);
+    stage = "reading the implementation";
+    if (!read_whole_file(impl_file, impl_text, error)) return trouble(err, error);
     lts_t impl;
     if (!read_implementation(impl_text, impl_file, initial, impl, error)) return trouble(err, error);
 
@@ -126,6 +117,7 @@ int velkin_check_main(int argc, char** argv, std::ostream& out, std::ostream& er
     request.automaton = automaton.get();
     request.deadlock_free = deadlock_free;
     const check_result_t result = run_checks(request);
+    stage = "writing the result";
     if (result.holds) {
         out << "holds" << std::endl;
         return 0;
@@ -133,4 +125,16 @@ int velkin_check_main(int argc, char** argv, std::ostream& out, std::ostream& er
     for (const std::string& line : result.lines) out << line << '\n';
     out.flush();
     return 1;
+}
+
+}  // namespace
+
+int velkin_check_main(int argc, char** argv, std::ostream& out, std::ostream& err) {
+    stage = "reading the command line";
+    try {
+        return run_command(argc, argv, out, err);
+    } catch (const std::bad_alloc&) {
+        report_out_of_memory(err, "velkin-check: ", stage);
+        return 4;
+    }
 }

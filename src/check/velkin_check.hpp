@@ -28,5 +28,6 @@ check_result_t run_checks(const check_request_t& request);
 
 // The whole tool: parses argv, loads the inputs, runs the checks, prints
 // "holds" or the counterexample to out and diagnostics to err. Returns the
-// exit status: 0 holds, 1 does not hold, 2 unusable input.
+// exit status: 0 holds, 1 does not hold, 2 unusable input, 4 out of memory
+// (the tool itself returns 3 when standard output was lost).
 int velkin_check_main(int argc, char** argv, std::ostream& out, std::ostream& err);

@@ -1,37 +1,46 @@
 #include "dmts/grammar.hpp"
 
+#include <cstddef>
+#include <utility>
+
 const std::vector<rule_t>& grammar_rules() {
-    static const std::vector<rule_t> rules = {
-        /*  0 */ {symbol_accept, {symbol_main, token_end}},
-        /*  1 */ {symbol_main, {symbol_main, symbol_def}},
-        /*  2 */ {symbol_main, {}},
-        /*  3 */ {symbol_begin_def, {}},
-        /*  4 */ {symbol_def, {symbol_process_name, token_equals, symbol_begin_def, symbol_process_def}},
-        /*  5 */ {symbol_process_def, {symbol_process_sum}},
-        /*  6 */ {symbol_process_def, {token_open_paren, symbol_process_sum, token_close_paren}},
-        /*  7 */ {symbol_process_name, {token_process_name}},
-        /*  8 */ {symbol_process_sum, {symbol_process_sum, token_plus, symbol_simple_process}},
-        /*  9 */ {symbol_process_sum, {symbol_simple_process}},
-        /* 10 */ {symbol_simple_process, {symbol_may}},
-        /* 11 */ {symbol_simple_process, {symbol_hyper_must}},
-        /* 12 */ {symbol_may, {token_question, symbol_trans}},
-        /* 13 */ {symbol_trans, {symbol_action_name, symbol_process}},
-        /* 14 */ {symbol_action_name, {token_action_name}},
-        /* 15 */ {symbol_process, {symbol_process_name}},
-        /* 16 */ {symbol_process, {token_nil}},
-        /* 17 */ {symbol_begin_anon, {}},
-        /* 18 */ {symbol_process, {symbol_begin_anon, symbol_anon_process}},
-        /* 19 */ {symbol_anon_process, {token_open_paren, symbol_process_sum, token_close_paren}},
-        /* 20 */ {symbol_anon_process, {symbol_simple_process}},
-        /* 21 */ {symbol_hyper_must, {symbol_trans}},
-        /* 22 */ {symbol_begin_group, {}},
-        /* 23 */ {symbol_end_group, {}},
-        /* 24 */ {symbol_hyper_must,
-                  {token_open_brace, symbol_begin_group, symbol_trans_list, symbol_end_group,
-                   token_close_brace}},
-        /* 25 */ {symbol_trans_list, {symbol_trans_list, token_bar, symbol_trans}},
-        /* 26 */ {symbol_trans_list, {symbol_trans}},
-    };
+    // Each rule is placed at its own name, so the numbering cannot drift
+    // from rule_number_t whatever the order of this list.
+    static const std::vector<rule_t> rules = [] {
+        const std::pair<rule_number_t, rule_t> named[] = {
+            {rule_accept, {symbol_accept, {Main, token_end}}},
+            {rule_Main_more, {Main, {Main, Def}}},
+            {rule_Main_empty, {Main, {}}},
+            {rule_BeginDef, {BeginDef, {}}},
+            {rule_Def, {Def, {ProcessName, token_equals, BeginDef, ProcessDef}}},
+            {rule_ProcessDef_sum, {ProcessDef, {ProcessSum}}},
+            {rule_ProcessDef_parenthesised, {ProcessDef, {token_open_paren, ProcessSum, token_close_paren}}},
+            {rule_ProcessName, {ProcessName, {token_process_name}}},
+            {rule_ProcessSum_more, {ProcessSum, {ProcessSum, token_plus, SimpleProcess}}},
+            {rule_ProcessSum_first, {ProcessSum, {SimpleProcess}}},
+            {rule_SimpleProcess_May, {SimpleProcess, {May}}},
+            {rule_SimpleProcess_HyperMust, {SimpleProcess, {HyperMust}}},
+            {rule_May, {May, {token_question, Trans}}},
+            {rule_Trans, {Trans, {ActionName, Process}}},
+            {rule_ActionName, {ActionName, {token_action_name}}},
+            {rule_Process_named, {Process, {ProcessName}}},
+            {rule_Process_nil, {Process, {token_nil}}},
+            {rule_BeginAnon, {BeginAnon, {}}},
+            {rule_Process_anonymous, {Process, {BeginAnon, AnonProcess}}},
+            {rule_AnonProcess_parenthesised, {AnonProcess, {token_open_paren, ProcessSum, token_close_paren}}},
+            {rule_AnonProcess_simple, {AnonProcess, {SimpleProcess}}},
+            {rule_HyperMust_single, {HyperMust, {Trans}}},
+            {rule_BeginGroup, {BeginGroup, {}}},
+            {rule_EndGroup, {EndGroup, {}}},
+            {rule_HyperMust_group,
+             {HyperMust, {token_open_brace, BeginGroup, TransList, EndGroup, token_close_brace}}},
+            {rule_TransList_more, {TransList, {TransList, token_bar, Trans}}},
+            {rule_TransList_first, {TransList, {Trans}}},
+        };
+        std::vector<rule_t> table(rule_count);
+        for (const auto& entry : named) table[static_cast<std::size_t>(entry.first)] = entry.second;
+        return table;
+    }();
     return rules;
 }
 

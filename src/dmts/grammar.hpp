@@ -1,7 +1,7 @@
 // The grammar of the specification language as plain data: terminal and
 // nonterminal symbols numbered densely, and the rules in their fixed numbering
 // (rule 0 is the augmented start rule), so the parser automaton can be built
-// from it in code and every rule number names its semantic action.
+// from it in code; rule_number_t names every rule for its semantic action.
 #pragma once
 
 #include <vector>
@@ -24,26 +24,28 @@ enum token_t : int {
     token_count
 };
 
-// Nonterminals continue the symbol numbering after the terminals.
+// Nonterminals continue the symbol numbering after the terminals; they carry
+// the names the grammar gives them. symbol_accept is the augmented start
+// symbol ($accept), which only rule 0 has on its left side.
 enum nonterminal_t : int {
     symbol_accept = token_count,
-    symbol_main,
-    symbol_def,
-    symbol_begin_def,
-    symbol_process_def,
-    symbol_process_name,
-    symbol_process_sum,
-    symbol_simple_process,
-    symbol_may,
-    symbol_trans,
-    symbol_action_name,
-    symbol_process,
-    symbol_begin_anon,
-    symbol_anon_process,
-    symbol_hyper_must,
-    symbol_begin_group,
-    symbol_end_group,
-    symbol_trans_list,
+    Main,
+    Def,
+    BeginDef,
+    ProcessDef,
+    ProcessName,
+    ProcessSum,
+    SimpleProcess,
+    May,
+    Trans,
+    ActionName,
+    Process,
+    BeginAnon,
+    AnonProcess,
+    HyperMust,
+    BeginGroup,
+    EndGroup,
+    TransList,
     symbol_count
 };
 
@@ -56,7 +58,40 @@ struct rule_t {
     std::vector<int> rhs;
 };
 
-// All rules, indexed by rule number: 0 is "$accept: Main $end", 1 to 26 the
+// The rules by number, each named after its left side and the alternative it
+// is; the parser's semantic actions are dispatched on these names.
+enum rule_number_t : int {
+    rule_accept,                     // $accept: Main $end
+    rule_Main_more,                  // Main: Main Def
+    rule_Main_empty,                 // Main: (empty)
+    rule_BeginDef,                   // BeginDef: (empty)
+    rule_Def,                        // Def: ProcessName '=' BeginDef ProcessDef
+    rule_ProcessDef_sum,             // ProcessDef: ProcessSum
+    rule_ProcessDef_parenthesised,   // ProcessDef: '(' ProcessSum ')'
+    rule_ProcessName,                // ProcessName: process name
+    rule_ProcessSum_more,            // ProcessSum: ProcessSum '+' SimpleProcess
+    rule_ProcessSum_first,           // ProcessSum: SimpleProcess
+    rule_SimpleProcess_May,          // SimpleProcess: May
+    rule_SimpleProcess_HyperMust,    // SimpleProcess: HyperMust
+    rule_May,                        // May: '?' Trans
+    rule_Trans,                      // Trans: ActionName Process
+    rule_ActionName,                 // ActionName: action name
+    rule_Process_named,              // Process: ProcessName
+    rule_Process_nil,                // Process: nil
+    rule_BeginAnon,                  // BeginAnon: (empty)
+    rule_Process_anonymous,          // Process: BeginAnon AnonProcess
+    rule_AnonProcess_parenthesised,  // AnonProcess: '(' ProcessSum ')'
+    rule_AnonProcess_simple,         // AnonProcess: SimpleProcess
+    rule_HyperMust_single,           // HyperMust: Trans
+    rule_BeginGroup,                 // BeginGroup: (empty)
+    rule_EndGroup,                   // EndGroup: (empty)
+    rule_HyperMust_group,            // HyperMust: '{' BeginGroup TransList EndGroup '}'
+    rule_TransList_more,             // TransList: TransList '|' Trans
+    rule_TransList_first,            // TransList: Trans
+    rule_count
+};
+
+// All rules, indexed by rule_number_t: 0 is "$accept: Main $end", 1 to 26 the
 // language's own rules.
 const std::vector<rule_t>& grammar_rules();
 

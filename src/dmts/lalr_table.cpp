@@ -195,7 +195,7 @@ lalr_table_t build_lalr_table(const std::vector<rule_t>& rules) {
         int best_count = -1;
         for (std::size_t i = 0; i < states[s].items.size(); ++i) {
             const int rule_number = item_rule(states[s].items[i]);
-            if (rule_number == 0) continue;  // completing the start rule is acceptance
+            if (rule_number == rule_accept) continue;  // completing the start rule is acceptance
             if (item_dot(states[s].items[i]) != static_cast<int>(rules[rule_number].rhs.size())) continue;
             const std::uint32_t la = states[s].lookahead[i];
             table.reductions[s].emplace_back(rule_number, la);
@@ -210,7 +210,7 @@ lalr_table_t build_lalr_table(const std::vector<rule_t>& rules) {
             }
         }
     }
-    const int after_main = transitions[0][symbol_main];
+    const int after_main = transitions[0][Main];
     table.final_state = after_main >= 0 ? transitions[after_main][token_end] : -1;
     return table;
 }

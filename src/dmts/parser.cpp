@@ -44,61 +44,61 @@ semantic_value_t run_action(int rule, const parse_stack_t& stack) {
     // $i of the rule, counted from 1 as in the grammar.
     auto arg = [&](std::size_t i) -> const semantic_value_t& { return stack.value_below_top(length - i); };
     semantic_value_t value = length > 0 ? arg(1) : semantic_value_t{};
-    switch (rule) {
-    case 3:  // BeginDef: the ProcessName stands below the equals sign.
+    switch (static_cast<rule_number_t>(rule)) {
+    case rule_BeginDef:  // the ProcessName stands below the equals sign
         dmts->open_definition(stack.value_below_top(1).first);
         break;
-    case 4:
+    case rule_Def:
         dmts->close_definition();
         break;
-    case 7:  // The name token is reduced before the next token is read, so yylval still holds it.
+    case rule_ProcessName:  // reduced before the next token is read, so yylval still holds the name
         value.first = dmts->get_process(yylval);
         break;
     // Transitions are appended in input order; close_definition sorts them.
-    case 12:
+    case rule_May:
         dmts->proxy()->may.append(as_transition(arg(2)));
         break;
-    case 13:
+    case rule_Trans:
         value = {arg(1).first, arg(2).first};
         break;
-    case 14:
+    case rule_ActionName:
         value.first = dmts->get_action(yylval);
         break;
-    case 16:
+    case rule_Process_nil:
         value.first = 0;
         break;
-    case 17:
+    case rule_BeginAnon:
         dmts->open_definition(dmts->add_anonymous_process());
         break;
-    case 18:
+    case rule_Process_anonymous:
         value.first = dmts->close_definition();
         break;
-    case 21: {
+    case rule_HyperMust_single: {
         process_t* current = dmts->proxy();
         const transition_t t = as_transition(arg(1));
         current->may.append(t);
         current->must.append(alternatives_t(&t, &t + 1));
         break;
     }
-    case 22:
+    case rule_BeginGroup:
         dmts->proxy()->pending_must.clear();
         break;
-    case 23: {
+    case rule_EndGroup: {
         process_t* current = dmts->proxy();
         current->pending_must.normalize();
         current->must.append(alternatives_t(current->pending_must.begin(), current->pending_must.end()));
         current->pending_must.clear();
         break;
     }
-    case 25:
-    case 26: {
+    case rule_TransList_more:
+    case rule_TransList_first: {
         process_t* current = dmts->proxy();
-        const transition_t t = as_transition(arg(rule == 25 ? 3 : 1));
+        const transition_t t = as_transition(arg(rule == rule_TransList_more ? 3 : 1));
         current->may.append(t);
         current->pending_must.append(t);
         break;
     }
-    default:
+    default:  // the other rules pass their first value on
         break;
     }
     return value;

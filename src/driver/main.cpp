@@ -7,14 +7,40 @@
 #include <fstream>
 #include <iostream>
 #include <memory>
+#include <new>
 #include <string>
 
 #include "dmts/dmts.hpp"
 #include "dmts/parser.hpp"
 #include "product/product.hpp"
+#include "rabin/ra_reader.hpp"
 #include "rabin/rabin.hpp"
+#include "support/command_failures.hpp"
+
+// The run's top-level objects are owned by main; these globals point at them
+// while they live (dmts and yyin belong to the parser's interface).
+rabin_t* ra = nullptr;             // the automaton of the last -r, null when there is none
+ra_reader_t* ra_reader = nullptr;  // the reader of the last -r
+ra_product_t* rp = nullptr;        // the product of the chosen process with ra
 
 namespace {
+
+// Exit statuses beyond those of the command line and the input.
+constexpr int output_lost_status = 3;
+constexpr int out_of_memory_status = 4;
+
+// What the run is building, named when memory runs out. Set between the
+// steps, never inside their loops; the product's size is read only around
+// its construction.
+const char* stage = "reading the command line";
+int product_states_so_far = -1;
+
+int report_stage_out_of_memory() {
+    char states[48] = "";
+    if (product_states_so_far >= 0) std::snprintf(states, sizeof states, " (%d states so far)", product_states_so_far);
+    report_out_of_memory(std::cerr, "", stage, states);
+    return out_of_memory_status;
+}
 
 enum class run_mode_t { none, dot, product, solve_dot, solve, solved_product };
 
@@ -39,21 +65,40 @@ void print_usage(const char* program) {
     std::exit(1);
 }
 
-std::unique_ptr<rabin_t> read_automaton_file(const char* file_name) {
+// -r: reads the automaton at once, the head and then one block per state
+// it announces. A file that gives no automaton is reported and leaves none;
+// the run goes on.
+void read_automaton_file(const char* file_name, std::unique_ptr<rabin_t>& automaton,
+                         std::unique_ptr<ra_reader_t>& reader) {
+    stage = "reading the Rabin automaton";
     std::ifstream in(file_name);
     if (!in.is_open()) fail(std::string("file '") + file_name + "' could not be open");
-    std::string error;
-    std::unique_ptr<rabin_t> automaton = read_rabin_automaton(in, error);
-    if (!automaton) {
-        std::cerr << "error reading Rabin automaton" << (error.empty() ? "" : ": " + error) << std::endl;
+    automaton = std::make_unique<rabin_t>();
+    reader = std::make_unique<ra_reader_t>(in, automaton.get());
+    ra_reader = reader.get();
+    if (ra_reader->holds_hoa()) {
+        ra_reader->read_hoa();
+    } else {
+        ra_reader->read_head();
+        for (int k = 0; k < automaton->state_count && ra_reader->error().empty(); ++k) ra_reader->read_state();
     }
-    return automaton;
+    if (!ra_reader->complete()) {
+        const std::string& error = ra_reader->error();
+        std::cerr << "error reading Rabin automaton" << (error.empty() ? "" : ": " + error) << std::endl;
+        automaton.reset();
+        ra_reader->rabin = nullptr;
+    }
+    ra = automaton.get();
+    ra_reader->in = nullptr;  // the file closes here; the reader is not used again
 }
 
 }  // namespace
 
-int main(int argc, char** argv) {
+// The try covers the whole run: memory that runs out anywhere ends it with
+// one line, after the unwinding has released what the run held.
+int main(int argc, char** argv) try {
     std::ios::sync_with_stdio(false);
+    report_broken_pipes();
 
     bool output_option_seen = false;
     std::string process_name;
@@ -61,6 +106,7 @@ int main(int argc, char** argv) {
     bool deadlock_free = false;
     bool minimise = false;
     std::unique_ptr<rabin_t> automaton;
+    std::unique_ptr<ra_reader_t> reader;
 
     opterr = 0;
     int option;
@@ -84,7 +130,7 @@ int main(int argc, char** argv) {
         case 'f': deadlock_free = true; break;
         case 'm': minimise = true; break;
         case 'h': print_usage(argv[0]); return 0;
-        case 'r': automaton = read_automaton_file(optarg); break;
+        case 'r': read_automaton_file(optarg, automaton, reader); break;
         }
     }
 
@@ -93,6 +139,7 @@ int main(int argc, char** argv) {
         if (!yyin) fail(std::string("cannot open '") + argv[optind] + "'");
     }
 
+    stage = "parsing the specification";
     auto model = std::make_unique<dmts_t>();
     dmts = model.get();
     yyerr = &std::cerr;
@@ -100,7 +147,9 @@ int main(int argc, char** argv) {
     if (yyin) std::fclose(yyin);
     yyin = nullptr;
 
+    stage = "restricting the specification to deadlock-free implementations";
     if (deadlock_free) model->disallow_deadlocks();
+    stage = "writing the output";
 
     std::unique_ptr<ra_product_t> product;
     if (!output_option_seen) {
@@ -120,15 +169,29 @@ int main(int argc, char** argv) {
         } else if (!automaton) {
             std::cerr << "no rabin automaton specified" << std::endl;
         } else {
+            stage = "building the product";
+            product_states_so_far = 0;
             product = std::make_unique<ra_product_t>(automaton.get(), model.get(), index);
             product->init_actions();
-            product->make_product(std::cerr);
+            try {
+                product->make_product(std::cerr);
+            } catch (const std::bad_alloc&) {
+                product_states_so_far = product->state_count;
+                throw;
+            }
+            product_states_so_far = product->state_count;
             product->set_gb();
+            product_states_so_far = -1;
+            rp = product.get();
             if (mode == run_mode_t::product) {
+                stage = "writing the output";
                 product->output_dot(std::cout);
             } else {
+                stage = "solving the game";
                 product->solve();
+                stage = "minimising the implementation";
                 if (minimise) product->minimize_impl();
+                stage = "writing the output";
                 if (mode == run_mode_t::solve) product->output_impl(false, std::cout, std::cerr);
                 else if (mode == run_mode_t::solve_dot) product->output_impl(true, std::cout, std::cerr);
                 else product->output_dot(std::cout);
@@ -136,10 +199,18 @@ int main(int argc, char** argv) {
         }
     }
 
-    // Release in the documented order: the model, the product, the automaton.
+    // Release in the documented order: the model, the product, the
+    // automaton, the reader.
     dmts = nullptr;
     model.reset();
+    rp = nullptr;
     product.reset();
+    ra = nullptr;
     automaton.reset();
+    ra_reader = nullptr;
+    reader.reset();
+    if (!output_reached(std::cout, std::cerr)) return output_lost_status;
     return 0;
+} catch (const std::bad_alloc&) {
+    return report_stage_out_of_memory();
 }

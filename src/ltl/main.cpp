@@ -2,8 +2,12 @@
 #include <iostream>
 
 #include "ltl/velkin_ltl.hpp"
+#include "support/command_failures.hpp"
 
 int main(int argc, char** argv) {
     std::ios::sync_with_stdio(false);
-    return velkin_ltl_main(argc, argv, std::cin, std::cout, std::cerr);
+    report_broken_pipes();
+    const int status = velkin_ltl_main(argc, argv, std::cin, std::cout, std::cerr);
+    if (!output_reached(std::cout, std::cerr, "velkin-ltl: ")) return 1;
+    return status;
 }

@@ -7,7 +7,9 @@
 
 namespace {
 
-enum class token_kind_t { end, name, op, open, close, bad };
+// word: a word that starts with an upper-case letter but is no run of
+// operator letters, refused wherever it stands.
+enum class token_kind_t { end, name, op, open, close, bad, word };
 
 struct token_t {
     token_kind_t kind = token_kind_t::end;
@@ -15,9 +17,10 @@ struct token_t {
     std::size_t column = 0;  // 1-based
 };
 
-// Operators: the longest spelling wins, so "->" is not read as "-".
-const char* const operator_spellings[] = {"<->", "->", "&&", "||", "&", "|", "!", "X", "F", "G",
-                                          "U",   "W",  "R",  "M"};
+// Operators: the longest spelling wins, so "->" is not read as "-". The
+// letters among them are scanned as words (see scan_operator_letter).
+const char* const operator_spellings[] = {"<->", "->", "&&", "||", "&", "|", "!"};
+const char operator_letters[] = "XFGUWRM";
 
 class ltl_parser_t {
 public:
@@ -50,6 +53,10 @@ private:
             position = end;
             return;
         }
+        if (std::isupper(static_cast<unsigned char>(c))) {
+            scan_operator_letter();
+            return;
+        }
         if (c == '(' || c == ')') {
             current.kind = c == '(' ? token_kind_t::open : token_kind_t::close;
             current.text = std::string(1, c);
@@ -70,11 +77,41 @@ private:
         ++position;
     }
 
+    // A word that starts with an upper-case letter is a run of operator
+    // letters, each read on its own ("GF" is G F). Any other such word is
+    // refused whole: "Fail" is not F ail, "Grant1" not G rant1, since a
+    // proposition, an action name, never starts with an upper-case letter.
+    void scan_operator_letter() {
+        if (position < operator_run_end) {  // the rest of a word already checked
+            current.kind = token_kind_t::op;
+            current.text = std::string(1, text[position++]);
+            return;
+        }
+        std::size_t end = position;
+        while (end < text.size() && (std::isalnum(static_cast<unsigned char>(text[end])) || text[end] == '_')) ++end;
+        const std::string word = text.substr(position, end - position);
+        if (word.find_first_not_of(operator_letters) != std::string::npos) {
+            current.kind = token_kind_t::word;
+            current.text = word;
+            position = end;
+            return;
+        }
+        operator_run_end = end;
+        current.kind = token_kind_t::op;
+        current.text = std::string(1, text[position++]);
+    }
+
     bool is_op(const char* spelling) const {
         return current.kind == token_kind_t::op && current.text == spelling;
     }
 
     bool expected(const std::string& what) {
+        if (current.kind == token_kind_t::word) {
+            error = "column " + std::to_string(current.column) + ": '" + message_excerpt(current.text) +
+                    "' is not a proposition: propositions are action names and start with a lower-case"
+                    " letter; an upper-case word may only join operator letters X F G U W R M, as in GF";
+            return false;
+        }
         std::string found;
         if (current.kind == token_kind_t::end) found = "the end of the formula";
         else if (current.kind == token_kind_t::bad) found = "the character '" + printable_bytes(current.text) + "'";
@@ -234,6 +271,7 @@ private:
     ltl_pool_t& pool;
     std::string& error;
     std::size_t position = 0;
+    std::size_t operator_run_end = 0;  // end of the run of operator letters being read
     token_t current;
     int nesting = 0;
     std::vector<ltl_conjunction_t>* conjunctions;

@@ -2,8 +2,10 @@
 // Precedence from loosest to tightest: -> and <-> (right-associative), xor,
 // | (||), & (&&), the binary temporal operators U W R M (right-associative),
 // and the unary ! X F G. Upper-case operator letters may be written together
-// ("GFa"). Nesting, by parentheses or by operator chains, is bounded so that
-// the recursive passes over the formula cannot exhaust the stack.
+// ("GF a"); any other word that starts with an upper-case letter ("Fail",
+// "GFa") is refused, as propositions start with a lower-case one. Nesting,
+// by parentheses or by operator chains, is bounded so that the recursive
+// passes over the formula cannot exhaust the stack.
 #pragma once
 
 #include <cstddef>

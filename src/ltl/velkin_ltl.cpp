@@ -5,8 +5,10 @@
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <iostream>
+#include <new>
 #include <sstream>
 #include <string>
 
@@ -14,6 +16,8 @@
 #include "ltl/dra_output.hpp"
 #include "ltl/parser.hpp"
 #include "ltl/translate.hpp"
+#include "support/command_failures.hpp"
+#include "support/whole_file.hpp"
 
 namespace {
 
@@ -27,6 +31,10 @@ const char usage_text[] =
     "starting with # are comments); -l bounds the number of states (default\n"
     "100000); -o writes to FILE instead of standard output; -v tells the size\n"
     "and the construction that built the automaton on standard error.\n";
+
+// What the tool is doing, named when memory runs out. Set between the steps,
+// never inside their loops.
+const char* stage = "reading the command line";
 
 int trouble(std::ostream& err, const std::string& message) {
     err << "velkin-ltl: " << message << std::endl;
@@ -61,9 +69,7 @@ std::string tidy(const std::string& text) {
     return r;
 }
 
-}  // namespace
-
-int velkin_ltl_main(int argc, char** argv, std::istream& in, std::ostream& out, std::ostream& err) {
+int run_command(int argc, char** argv, std::istream& in, std::ostream& out, std::ostream& err) {
     std::string formula_file, output_file;
     bool have_file = false, hoa = false, actions = false, verbose = false;
     ltl_limits_t limits;
@@ -91,14 +97,16 @@ int velkin_ltl_main(int argc, char** argv, std::istream& in, std::ostream& out, 
         default: return trouble(err, std::string("unknown option '-") + static_cast<char>(optopt) + "'; -h prints the usage");
         }
     }
+    stage = "reading the formula";
     std::string text;
     if (have_file) {
         if (argc != optind) return trouble(err, "give the formula either with -f or as an argument, not both");
         if (formula_file == "-") {
             text = formula_of(in);
         } else {
-            std::ifstream file(formula_file);
-            if (!file) return trouble(err, "cannot open " + formula_file);
+            std::string contents, error;
+            if (!read_whole_file(formula_file, contents, error)) return trouble(err, error);
+            std::istringstream file(contents);
             text = formula_of(file);
         }
     } else {
@@ -106,6 +114,7 @@ int velkin_ltl_main(int argc, char** argv, std::istream& in, std::ostream& out, 
         text = argv[optind];
     }
 
+    stage = "parsing the formula";
     ltl_pool_t pool;
     int formula;
     std::string error;
@@ -116,6 +125,7 @@ int velkin_ltl_main(int argc, char** argv, std::istream& in, std::ostream& out, 
             err << "velkin-ltl: warning: column " << column
                 << ": this conjunction needs two different propositions in one step, which never holds with one "
                    "action per step\n";
+    stage = "building the automaton";
     dra_t automaton;
     std::string construction;
     if (!translate_ltl(pool, formula, limits, automaton, error, actions, &construction)) return trouble(err, error);
@@ -127,6 +137,7 @@ int velkin_ltl_main(int argc, char** argv, std::istream& in, std::ostream& out, 
                                 std::to_string(pool.props().size()) + " successor lines, more than " +
                                 std::to_string(ltl_limits_t::max_table_entries) + "; write HOA with -H");
 
+    stage = "writing the automaton";
     std::ostringstream written;
     const std::string shown = tidy(text);
     if (hoa) write_hoa(written, automaton, pool.props(), shown);
@@ -136,9 +147,19 @@ int velkin_ltl_main(int argc, char** argv, std::istream& in, std::ostream& out, 
         return 0;
     }
     std::ofstream file(output_file);
-    if (!file) return trouble(err, "cannot write " + output_file);
+    if (!file) return trouble(err, "cannot write " + output_file + ": " + std::strerror(errno));
     file << written.str();
-    file.close();
-    if (!file) return trouble(err, "cannot write " + output_file);
-    return 0;
+    return output_reached(file, err, "velkin-ltl: ", output_file) ? 0 : 1;
+}
+
+}  // namespace
+
+int velkin_ltl_main(int argc, char** argv, std::istream& in, std::ostream& out, std::ostream& err) {
+    stage = "reading the command line";
+    try {
+        return run_command(argc, argv, in, out, err);
+    } catch (const std::bad_alloc&) {
+        report_out_of_memory(err, "velkin-ltl: ", stage);
+        return 1;
+    }
 }

@@ -7,6 +7,8 @@
 #include "product/partition.hpp"
 #include "product/product.hpp"
 
+void ra_product_t::precompute() { pred.assign(state_count, impl_trans); }
+
 void ra_product_t::minimize_impl() {
     produce_impl();
     if (impl_states->is_empty()) return;  // negative verdict: nothing to minimise
@@ -15,7 +17,8 @@ void ra_product_t::minimize_impl() {
     const uint32_t n = impl_states->capacity();
     for (uint32_t s = impl_states->next(0); s < n; s = impl_states->next(s + 1)) members.push_back(static_cast<int>(s));
 
-    const block_partition_t partition = refine_partition(state_count, action_count, members, impl_trans);
+    precompute();
+    const block_partition_t partition = refine_by_predecessors(state_count, action_count, members, pred);
     const std::vector<int> class_of = number_classes(partition, 0);
     impl_trans = quotient_transitions(class_of, impl_trans);
 }

@@ -10,12 +10,15 @@
 // intersects every block with every S; this file computes exactly the same
 // sequence with much less work:
 //
-// * S is the same set: the transitions are grouped by (action, snapshot block
-//   of the target), so the sources of one group are exactly pre(a, B). The
-//   groups come in ascending action order and, inside one action, ascending
-//   snapshot block order, which is the order in which the pass offers the
-//   splitters. A pair (a, B) without transitions has S empty, which splits
-//   nothing, so skipping it changes nothing.
+// * S is the same set: at the start of a pass the predecessor entries of the
+//   states of every block, block by block in index order, are placed into
+//   rows by action, so each row holds the transitions of one action grouped
+//   by the snapshot block of their target in ascending order, and the
+//   sources of one group are exactly pre(a, B). The groups come in
+//   ascending action order and, inside one action, ascending snapshot block
+//   order, which is the order in which the pass offers the splitters. A pair
+//   (a, B) without transitions has S empty, which splits nothing, so
+//   skipping it changes nothing.
 // * The split of one S is the same split: a block that contains no state of S
 //   has an empty intersection and stays as it is, so only the blocks reached
 //   from S are looked at. Each of them counts its states in S (duplicate
@@ -27,12 +30,14 @@
 //   only states of S and would not be split by it again; they are not
 //   touched, as in the simple scheme.
 // * Blocks created during a pass are never splitters in that pass because the
-//   grouping uses the snapshot taken when the pass starts; they count for the
-//   splits (block_of is current), as every current block does.
+//   grouping is done when the pass starts; they count for the splits
+//   (block_of is current), as every current block does. The order in which
+//   a group marks its sources moves states inside their blocks only, so it
+//   has no effect on which states a split takes.
 //
 // Hence every block index after every split agrees with the simple scheme,
 // and so do the final numbering and the printed quotient. A pass costs time
-// linear in transitions + blocks + actions, plus sorting the touched blocks
+// linear in states + transitions + actions, plus sorting the touched blocks
 // of each splitter; memory is linear in states + transitions + actions.
 #include "product/partition.hpp"
 
@@ -84,8 +89,8 @@ struct block_layout_t {
 
 }  // namespace
 
-block_partition_t refine_partition(int state_count, int action_count, const std::vector<int>& members,
-                                   const std::vector<impl_transition_t>& transitions) {
+block_partition_t refine_by_predecessors(int state_count, int action_count, const std::vector<int>& members,
+                                         const impl_predecessors_t& pred) {
     block_partition_t result;
     result.block_of.assign(static_cast<size_t>(state_count), -1);
     if (members.empty()) return result;
@@ -102,19 +107,23 @@ block_partition_t refine_partition(int state_count, int action_count, const std:
     layout.last.push_back(static_cast<uint32_t>(layout.elems.size()));
     layout.marked.push_back(0);
 
-    // Offsets of each action's group; fixed, since the actions never change.
+    // Offsets of each action's row; fixed, since the actions never change.
     // An action beyond action_count (a caller's stale count) widens the table
     // rather than indexing past it.
-    const size_t transition_count = transitions.size();
-    for (const impl_transition_t& t : transitions) action_count = std::max(action_count, t.action + 1);
+    const size_t entry_count = pred.entries.size();
+    for (const impl_predecessors_t::entry_t& e : pred.entries) action_count = std::max(action_count, e.action + 1);
     row_layout_t<uint32_t> by_action;
     by_action.reset(static_cast<size_t>(action_count));
-    for (const impl_transition_t& t : transitions) by_action.count(static_cast<size_t>(t.action));
+    for (const impl_predecessors_t::entry_t& e : pred.entries) by_action.count(static_cast<size_t>(e.action));
     by_action.close();
+    const std::vector<uint32_t>& action_begin = by_action.begin();
 
-    std::vector<int> snapshot;
-    row_layout_t<uint32_t> by_snapshot_block;
-    std::vector<uint32_t> by_block(transition_count), by_action_block(transition_count);
+    // One pass's transitions: source and snapshot block of the target.
+    struct grouped_t {
+        int source;
+        int splitter;
+    };
+    std::vector<grouped_t> grouped(entry_count);
     std::vector<uint64_t> seen_in_group(static_cast<size_t>(state_count), 0);
     uint64_t group_id = 0;
     std::vector<int> touched;
@@ -122,39 +131,44 @@ block_partition_t refine_partition(int state_count, int action_count, const std:
     bool changed = true;
     while (changed) {
         changed = false;
-        snapshot = result.block_of;
-        const size_t snapshot_blocks = layout.first.size();
-
-        // Two stable counting sorts: by snapshot block of the target, then by
-        // action, give the order (action, snapshot block), ties in input order.
-        by_snapshot_block.reset(snapshot_blocks);
-        for (const impl_transition_t& t : transitions) by_snapshot_block.count(static_cast<size_t>(snapshot[t.target]));
-        by_snapshot_block.close();
-        for (uint32_t i = 0; i < transition_count; ++i)
-            by_block[by_snapshot_block.place(static_cast<size_t>(snapshot[transitions[i].target]))] = i;
+        const int snapshot_blocks = static_cast<int>(layout.first.size());
         by_action.restart();
-        for (uint32_t i : by_block) by_action_block[by_action.place(static_cast<size_t>(transitions[i].action))] = i;
-
-        for (size_t g = 0; g < transition_count;) {
-            const impl_transition_t& head = transitions[by_action_block[g]];
-            const int action = head.action, splitter = snapshot[head.target];
-            ++group_id;
-            touched.clear();
-            for (; g < transition_count; ++g) {
-                const impl_transition_t& t = transitions[by_action_block[g]];
-                if (t.action != action || snapshot[t.target] != splitter) break;
-                if (seen_in_group[t.source] == group_id) continue;
-                seen_in_group[t.source] = group_id;
-                const int b = result.block_of[t.source];
-                if (layout.marked[b] == 0) touched.push_back(b);
-                layout.mark(t.source);
+        for (int b = 0; b < snapshot_blocks; ++b) {
+            for (uint32_t p = layout.first[b]; p < layout.last[b]; ++p) {
+                const int t = layout.elems[p];
+                for (uint32_t e = pred.begin[t]; e < pred.begin[t + 1]; ++e)
+                    grouped[by_action.place(static_cast<size_t>(pred.entries[e].action))] = {pred.entries[e].source, b};
             }
-            std::sort(touched.begin(), touched.end());
-            for (int b : touched) changed |= layout.split_marked(b);
+        }
+
+        for (size_t a = 0; a < static_cast<size_t>(action_count); ++a) {
+            const size_t row_end = action_begin[a + 1];
+            for (size_t g = action_begin[a]; g < row_end;) {
+                const int splitter = grouped[g].splitter;
+                ++group_id;
+                touched.clear();
+                for (; g < row_end && grouped[g].splitter == splitter; ++g) {
+                    const int source = grouped[g].source;
+                    if (seen_in_group[source] == group_id) continue;
+                    seen_in_group[source] = group_id;
+                    const int b = result.block_of[source];
+                    if (layout.marked[b] == 0) touched.push_back(b);
+                    layout.mark(source);
+                }
+                std::sort(touched.begin(), touched.end());
+                for (int b : touched) changed |= layout.split_marked(b);
+            }
         }
     }
     result.block_count = static_cast<int>(layout.first.size());
     return result;
+}
+
+block_partition_t refine_partition(int state_count, int action_count, const std::vector<int>& members,
+                                   const std::vector<impl_transition_t>& transitions) {
+    impl_predecessors_t pred;
+    pred.assign(state_count, transitions);
+    return refine_by_predecessors(state_count, action_count, members, pred);
 }
 
 std::vector<int> number_classes(const block_partition_t& partition, int initial) {

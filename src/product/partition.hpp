@@ -15,7 +15,8 @@ struct block_partition_t {
 };
 
 // members: the system's states, ascending, each below state_count.
-// transitions: among members, with actions 0 .. action_count-1, in any order.
+// pred: the system's transitions (among members, with actions 0 ..
+// action_count-1) by target, as ra_product_t::precompute fills it.
 // All members start in block 0; every pass offers each action against each
 // block of the partition as it stood when the pass began, actions outer,
 // blocks in index order, and splits every current block that has some but
@@ -23,6 +24,9 @@ struct block_partition_t {
 // the part outside the predecessors keeps the index and the part inside gets
 // the next free one; blocks are split in ascending index order. Passes repeat
 // until one splits nothing.
+block_partition_t refine_by_predecessors(int state_count, int action_count, const std::vector<int>& members,
+                                         const impl_predecessors_t& pred);
+// The same, with the predecessor table taken from the transitions first.
 block_partition_t refine_partition(int state_count, int action_count, const std::vector<int>& members,
                                    const std::vector<impl_transition_t>& transitions);
 

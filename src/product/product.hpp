@@ -14,6 +14,7 @@
 #include "dmts/dmts.hpp"
 #include "support/large_table_allocator.hpp"
 #include "support/bitset.hpp"
+#include "product/impl_predecessors.hpp"
 #include "product/product_index.hpp"
 #include "rabin/rabin.hpp"
 
@@ -140,4 +141,9 @@ public:
 
     // Minimisation (minimize.cpp).
     void minimize_impl();
+    // Fills pred from impl_trans.
+    void precompute();
+    // The transitions into every implementation state, with their actions;
+    // minimisation reads the predecessors of a block under one action from it.
+    impl_predecessors_t pred;
 };

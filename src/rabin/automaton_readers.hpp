@@ -1,5 +1,5 @@
 // The two automaton file formats that read_rabin_automaton() accepts, each
-// reading from a line-counting cursor. The caller looks at the first word of
+// reading from a line-counting cursor. ra_reader_t looks at the first word of
 // the file to pick one and hands the cursor over with nothing consumed.
 #pragma once
 
@@ -26,7 +26,8 @@ constexpr int max_hoa_proposition_count = 100000;
 constexpr std::size_t max_hoa_table_entries = std::size_t{1} << 27;
 
 // The line-based format with a "States:" / "Acceptance-Pairs:" / "Start:" /
-// "AP:" head, a separator line and one block per state.
+// "AP:" head, a separator line and one block per state, read by an ra_reader_t
+// over the cursor.
 std::unique_ptr<rabin_t> read_dra_automaton(text_cursor_t& in, std::string& error);
 
 // HOA v1 text whose acceptance condition has a Rabin form (read_hoa.cpp).

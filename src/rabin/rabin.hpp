@@ -35,7 +35,8 @@ struct rabin_t {
     void output_dot(std::ostream& out, bool reachable_only);
 };
 
-// Reads one automaton from in. On success returns it; on failure returns null
+// Reads one automaton from in with an ra_reader_t (ra_reader.hpp), either
+// format. On success returns it; on failure returns null
 // and sets error to "" when the head gave no states (the caller then reports
 // the plain "error reading Rabin automaton") or to "line N: reason" for a
 // malformed file.

@@ -29,7 +29,9 @@ TEST(LtlParser, GroupsByPrecedenceAndAssociativity) {
         {"a M b U c", "a M (b U c)"},
         {"!a U b", "(!a) U b"},
         {"X a U b", "(X a) U b"},
-        {"GFa", "G (F a)"},
+        {"GF a", "G (F a)"},
+        {"FG!a", "F (G (!a))"},
+        {"aUb U XG b", "aUb U (X (G b))"},
         {"F G !a & b", "(F (G (!a))) & b"},
         {"!(a & b)", "!a | !b"},
         {"a -> b", "!a | b"},
@@ -57,6 +59,9 @@ TEST(LtlParser, RejectsWithColumnAndExpectation) {
     const std::string deep_parentheses = std::string(1001, '(') + "a" + std::string(1001, ')');
     std::string long_chain = "a";
     for (int i = 0; i < 1001; ++i) long_chain += " U a" + std::to_string(i % 8);
+    const std::string not_a_proposition =
+        "' is not a proposition: propositions are action names and start with a lower-case letter; "
+        "an upper-case word may only join operator letters X F G U W R M, as in GF";
     const rejection_case_t cases[] = {
         {"", "column 1: expected a proposition, true, false, '(' or one of ! X F G, found the end of the formula"},
         {"a &", "column 4: expected a proposition, true, false, '(' or one of ! X F G, found the end of the formula"},
@@ -64,7 +69,13 @@ TEST(LtlParser, RejectsWithColumnAndExpectation) {
         {"a b", "column 3: expected an operator or the end of the formula, found 'b'"},
         {"a = b", "column 3: expected an operator or the end of the formula, found the character '='"},
         {"a \x1b b", "column 3: expected an operator or the end of the formula, found the character '\\x1b'"},
-        {"Ab", "column 1: expected a proposition, true, false, '(' or one of ! X F G, found the character 'A'"},
+        {"Ab", "column 1: 'Ab" + not_a_proposition},
+        {"G !Fail", "column 4: 'Fail" + not_a_proposition},
+        {"G F Grant1", "column 5: 'Grant1" + not_a_proposition},
+        {"GFa", "column 1: 'GFa" + not_a_proposition},
+        {"a U Xb_", "column 5: 'Xb_" + not_a_proposition},
+        {"a Fail", "column 3: 'Fail" + not_a_proposition},
+        {"(a & b GF)", "column 8: expected ')', found 'G'"},
         {"a U )", "column 5: expected a proposition, true, false, '(' or one of ! X F G, found ')'"},
         {deep_parentheses, "column 1001: expected at most 1000 nested parentheses"},
         {long_chain, "column " + std::to_string(long_chain.size() + 1) + ": expected at most 1000 nested operators"},

@@ -77,7 +77,7 @@ TEST(ParserTable, ErrorPointsAreExactlyTheDocumentedOnes) {
 // not LR(0)-consistent.
 TEST(ParserTable, ConstructionDetectsConflictsAndComputesLookaheads) {
     // Reuse the token codes as the grammar's terminals: i = '(', e = ')', x = nil.
-    const int S = symbol_main;
+    const int S = Main;
     std::vector<rule_t> dangling = {
         {symbol_accept, {S, token_end}},
         {S, {token_open_paren, S}},
