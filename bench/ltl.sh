@@ -1,7 +1,9 @@
 #!/bin/bash
 # Translation time and automaton size of velkin-ltl for every formula of
-# bench/ltl_patterns.txt, and the full word-by-word comparison (random
-# formulas and the patterns, 1,000 words each); writes bench/LTL_RESULTS.md.
+# bench/ltl_patterns.txt and for the chains of responses, for every letter and
+# with -a; the sizes for a family of 200 random formulas (bench/ltl_family.py);
+# and the full word-by-word comparison (random formulas and the patterns,
+# 1,000 words each, in both modes); writes bench/LTL_RESULTS.md.
 # Times are the median of LTL_REPEAT runs (default 5) of CPU time (user +
 # system) of the child process (bench/ltl_cpu.py). Not part of the test suite.
 set -euo pipefail
@@ -19,22 +21,43 @@ out=${LTL_OUT:-$root/bench/LTL_RESULTS.md}
     echo "Measured $(date -u '+%Y-%m-%d %H:%M UTC') on $(nproc) cores, load $(cut -d' ' -f1-3 /proc/loadavg) at start;"
     echo "CPU time, median of $repeat runs. Regenerate with \`bash bench/ltl.sh\`."
     echo
-    echo "| pattern | formula | states | pairs | seconds |"
-    echo "|---|---|---:|---:|---:|"
+    echo "| pattern | formula | states | pairs | construction | seconds | -a states | -a pairs |"
+    echo "|---|---|---:|---:|---|---:|---:|---:|"
     slowest=0
-    while IFS=$'\t' read -r name formula; do
-        case "$name" in \#*|'') continue ;; esac
-        head=$("$ltl" "$formula" | sed -n '3,4p')
-        states=$(sed -n 's/^States: //p' <<< "$head")
-        pairs=$(sed -n 's/^Acceptance-Pairs: //p' <<< "$head")
+    # "N states, P pairs, by CONSTRUCTION" of velkin-ltl -v as "N|P|CONSTRUCTION".
+    size() { "$ltl" -v "$@" -o /dev/null 2>&1 | sed -n 's/^velkin-ltl: \([0-9]*\) states, \([0-9]*\) pairs, by \(.*\)$/\1|\2|\3/p'; }
+    row() {
+        local name=$1 formula=$2
+        IFS='|' read -r states pairs construction <<< "$(size "$formula")"
+        IFS='|' read -r action_states action_pairs _ <<< "$(size -a "$formula")"
         median=$(python3 "$root/bench/ltl_cpu.py" "$repeat" "$ltl" "$formula")
         slowest=$(python3 -c "print(max($slowest, $median))")
-        echo "| $name | \`${formula//|/\\|}\` | $states | $pairs | $median |"
+        echo "| $name | \`${formula//|/\\|}\` | $states | $pairs | $construction | $median | $action_states | $action_pairs |"
+    }
+    while IFS=$'\t' read -r name formula; do
+        case "$name" in \#*|'') continue ;; esac
+        row "$name" "$formula"
     done < "$root/bench/ltl_patterns.txt"
     echo
     echo "Slowest pattern: $slowest s."
     echo
-    echo "## Automata against direct evaluation on 1,000 random words u.v^omega per formula"
+    echo "## Chains of responses and other hard cases"
+    echo
+    echo "The figure in brackets after each name is the number of states a classic translator"
+    echo "(Safra's construction with its usual optimisations) needs for the same formula."
+    echo
+    echo "| case | formula | states | pairs | construction | seconds | -a states | -a pairs |"
+    echo "|---|---|---:|---:|---|---:|---:|---:|"
+    row "response chain of 3 (79)" 'G (a -> F (b & F (c & F d)))'
+    row "response chain of 4 (16,620)" 'G (a -> F (b & F (c & F (d & F e))))'
+    row "until chain (26)" 'G (a -> (b U (c U (d U e))))'
+    row "next chain (9)" 'p U (q & X (r & F (s & X F (t & X F (u & X F v)))))'
+    row "three recurrences (2)" 'G F a | G F b | G F c'
+    row "nested strong release (122)" '((F (c | ! (F d)) M (c xor b)) M (G (F a) xor (X d R d)))'
+    echo
+    python3 "$root/bench/ltl_family.py" "$ltl" 1 200 60
+    echo
+    echo "## Automata against direct evaluation on 1,000 random words u.v^omega per formula and mode"
     echo
     echo '```'
     "$words" random 1 300 1000 | tail -1 | sed 's/^/random formulas (seed 1): /'

@@ -22,9 +22,14 @@ bool dra_t::is_fin_only() const {
     return true;
 }
 
-dra_t constant_dra(int prop_count, bool accept_all) {
+int alphabet_t::index_of(std::uint64_t set) const {
+    if (!actions) return static_cast<int>(set);
+    return set == 0 ? 0 : __builtin_ctzll(set) + 1;
+}
+
+dra_t constant_dra(const alphabet_t& alphabet, bool accept_all) {
     dra_t a;
-    a.prop_count = prop_count;
+    a.alphabet = alphabet;
     a.state_count = 1;
     a.delta.assign(static_cast<std::size_t>(a.letter_count()), 0);
     if (accept_all) a.pairs.push_back({{0}, {1}});
@@ -37,11 +42,15 @@ namespace {
 // c holds a cycle, so that its states can be visited infinitely often.
 void components(const dra_t& a, std::vector<int>& component, std::vector<char>& cyclic) {
     std::vector<std::vector<int>> successors(static_cast<std::size_t>(a.state_count));
+    std::vector<int> listed_by(static_cast<std::size_t>(a.state_count), -1);  // each successor once, without sorting 2^AP letters
     for (int s = 0; s < a.state_count; ++s) {
         std::vector<int>& list = successors[static_cast<std::size_t>(s)];
-        for (int l = 0; l < a.letter_count(); ++l) list.push_back(a.successor(s, l));
-        std::sort(list.begin(), list.end());
-        list.erase(std::unique(list.begin(), list.end()), list.end());
+        for (int l = 0; l < a.letter_count(); ++l) {
+            const int t = a.successor(s, l);
+            if (listed_by[static_cast<std::size_t>(t)] == s) continue;
+            listed_by[static_cast<std::size_t>(t)] = s;
+            list.push_back(t);
+        }
     }
     scc_result_t r = strongly_connected_components(successors);
     component = std::move(r.component);
@@ -64,7 +73,7 @@ void keep_reachable(dra_t& a) {
             }
         }
     dra_t r;
-    r.prop_count = a.prop_count;
+    r.alphabet = a.alphabet;
     r.state_count = static_cast<int>(order.size());
     r.start = 0;
     r.delta.resize(order.size() * static_cast<std::size_t>(letters));
@@ -128,6 +137,63 @@ void simplify_pairs(dra_t& a) {
         if (!dropped[i]) a.pairs.push_back(std::move(kept[i]));
 }
 
+// A state in the inf set of a pair whose fin set misses the state's whole
+// component makes every run through it infinitely often accepted by that
+// pair; a run through it finitely often never looks at its marks. So its
+// marks in the other pairs do not matter, and they are cleared: states that
+// differed only there can then merge (G F a | F G b: which of the parts
+// saw the last letter no longer splits the states where a was just seen).
+// Clearing only shrinks fin sets, so every such argument stays valid.
+void clear_irrelevant_marks(dra_t& a) {
+    std::vector<int> component;
+    std::vector<char> cyclic;
+    components(a, component, cyclic);
+    const std::size_t pairs = a.pairs.size();
+    std::vector<std::vector<char>> fin_in(pairs, std::vector<char>(cyclic.size(), 0));
+    for (std::size_t i = 0; i < pairs; ++i)
+        for (int s = 0; s < a.state_count; ++s)
+            if (a.pairs[i].fin[static_cast<std::size_t>(s)]) fin_in[i][static_cast<std::size_t>(component[static_cast<std::size_t>(s)])] = 1;
+    for (int s = 0; s < a.state_count; ++s) {
+        const auto si = static_cast<std::size_t>(s);
+        const auto c = static_cast<std::size_t>(component[si]);
+        for (std::size_t i = 0; i < pairs; ++i) {
+            if (!a.pairs[i].inf[si] || fin_in[i][c]) continue;
+            for (std::size_t j = 0; j < pairs; ++j)
+                if (j != i) a.pairs[j].fin[si] = a.pairs[j].inf[si] = 0;
+            break;
+        }
+    }
+}
+
+// A state on no cycle is visited at most once by any run, so its marks never
+// matter: replacing it by a state with the same successors changes every
+// run in at most one position. Returns true when some state was replaced.
+bool merge_transient_states(dra_t& a) {
+    std::vector<int> component;
+    std::vector<char> cyclic;
+    components(a, component, cyclic);
+    const auto letters = static_cast<std::size_t>(a.letter_count());
+    auto is_cyclic = [&](int s) { return cyclic[static_cast<std::size_t>(component[static_cast<std::size_t>(s)])] != 0; };
+    std::map<std::vector<int>, int> representative;  // prefers a state on a cycle
+    for (int pass = 0; pass < 2; ++pass)
+        for (int s = 0; s < a.state_count; ++s) {
+            if (is_cyclic(s) != (pass == 0)) continue;
+            const auto row = a.delta.begin() + static_cast<long>(static_cast<std::size_t>(s) * letters);
+            representative.emplace(std::vector<int>(row, row + static_cast<long>(letters)), s);
+        }
+    std::vector<int> target(static_cast<std::size_t>(a.state_count));
+    bool changed = false;
+    for (int s = 0; s < a.state_count; ++s) {
+        const auto row = a.delta.begin() + static_cast<long>(static_cast<std::size_t>(s) * letters);
+        target[static_cast<std::size_t>(s)] = is_cyclic(s) ? s : representative[std::vector<int>(row, row + static_cast<long>(letters))];
+        changed = changed || target[static_cast<std::size_t>(s)] != s;
+    }
+    if (!changed) return false;
+    for (int& t : a.delta) t = target[static_cast<std::size_t>(t)];
+    a.start = target[static_cast<std::size_t>(a.start)];
+    return true;
+}
+
 // Signature refinement (Moore's algorithm): start from the classes of equal
 // pair membership and split by the classes of the successors until stable.
 // Returns true when some states were merged.
@@ -164,7 +230,7 @@ bool merge_equivalent(dra_t& a) {
     }
     if (class_count == n) return false;
     dra_t r;
-    r.prop_count = a.prop_count;
+    r.alphabet = a.alphabet;
     r.state_count = class_count;
     r.start = cls[static_cast<std::size_t>(a.start)];
     r.delta.resize(static_cast<std::size_t>(class_count) * static_cast<std::size_t>(letters));
@@ -318,7 +384,10 @@ void reduce_dra(dra_t& a) {
     // rounds reach the fixpoint in practice, and each round is sound alone.
     for (int round = 0; round < 4; ++round) {
         simplify_pairs(a);
-        if (!merge_equivalent(a)) break;
+        clear_irrelevant_marks(a);
+        const bool merged = merge_equivalent(a);
+        const bool replaced = merge_transient_states(a);
+        if (!merged && !replaced) break;
         keep_reachable(a);
     }
 }
@@ -368,7 +437,7 @@ bool product(const dra_t& a, const dra_t& b, int flag_count, ltl_limits_t& limit
                 static_cast<unsigned long long>(y)) * 3ull + static_cast<unsigned long long>(f);
     };
     r = dra_t{};
-    r.prop_count = a.prop_count;
+    r.alphabet = a.alphabet;
     tuples.clear();
     tuples.push_back({a.start, b.start, 0});
     ids.emplace(key(a.start, b.start, 0), 0);
@@ -415,7 +484,7 @@ bool dra_or(const dra_t& a, const dra_t& b, ltl_limits_t& limits, dra_t& result)
 
 bool dra_and(const dra_t& a, const dra_t& b, ltl_limits_t& limits, dra_t& result) {
     if (a.pairs.empty() || b.pairs.empty()) {
-        result = constant_dra(a.prop_count, false);
+        result = constant_dra(a.alphabet, false);
         return true;
     }
     std::vector<std::array<int, 3>> tuples;
@@ -444,23 +513,69 @@ bool dra_and(const dra_t& a, const dra_t& b, ltl_limits_t& limits, dra_t& result
     return true;
 }
 
-bool dra_accepts(const dra_t& a, const std::vector<std::uint32_t>& prefix, const std::vector<std::uint32_t>& cycle) {
+bool is_buchi(const dra_t& a) {
+    if (a.pairs.size() != 1) return false;
+    for (char f : a.pairs[0].fin)
+        if (f) return false;
+    return true;
+}
+
+bool dra_and_buchi(const std::vector<const dra_t*>& parts, ltl_limits_t& limits, dra_t& result) {
+    const std::size_t k = parts.size();
+    const int letters = parts[0]->letter_count();
+    // A tuple: each part's state, then the index of the part whose inf
+    // states it waits for (k: all seen, the accepting phase).
+    std::map<std::vector<int>, int> ids;
+    std::vector<std::vector<int>> tuples;
+    std::vector<int> start;
+    for (const dra_t* a : parts) start.push_back(a->start);
+    start.push_back(0);
+    tuples.push_back(start);
+    ids.emplace(start, 0);
+    result = dra_t{};
+    result.alphabet = parts[0]->alphabet;
+    for (std::size_t i = 0; i < tuples.size(); ++i)
+        for (int l = 0; l < letters; ++l) {
+            std::vector<int> next(k + 1);
+            for (std::size_t j = 0; j < k; ++j) next[j] = parts[j]->successor(tuples[i][j], l);
+            auto phase = static_cast<std::size_t>(tuples[i][k]);
+            if (phase == k) phase = 0;
+            while (phase < k && parts[phase]->pairs[0].inf[static_cast<std::size_t>(next[phase])]) ++phase;
+            next[k] = static_cast<int>(phase);
+            auto found = ids.emplace(next, static_cast<int>(tuples.size()));
+            if (found.second) {
+                if (limits.too_many(tuples.size() + 1, static_cast<std::uint64_t>(letters))) return false;
+                tuples.push_back(std::move(next));
+            }
+            result.delta.push_back(found.first->second);
+        }
+    result.state_count = static_cast<int>(tuples.size());
+    rabin_pair_t p;
+    for (const std::vector<int>& t : tuples) {
+        p.fin.push_back(0);
+        p.inf.push_back(static_cast<std::size_t>(t[k]) == k);
+    }
+    result.pairs.push_back(std::move(p));
+    return true;
+}
+
+bool dra_accepts(const dra_t& a, const std::vector<std::uint64_t>& prefix, const std::vector<std::uint64_t>& cycle) {
     int s = a.start;
-    for (std::uint32_t l : prefix) s = a.successor(s, static_cast<int>(l));
+    for (std::uint64_t l : prefix) s = a.successor(s, a.alphabet.index_of(l));
     // The state at the start of each pass through the cycle repeats after at
     // most state_count passes; the passes from its first occurrence on repeat forever.
     std::vector<int> pass_of(static_cast<std::size_t>(a.state_count), -1);
     int pass = 0;
     while (pass_of[static_cast<std::size_t>(s)] < 0) {
         pass_of[static_cast<std::size_t>(s)] = pass++;
-        for (std::uint32_t l : cycle) s = a.successor(s, static_cast<int>(l));
+        for (std::uint64_t l : cycle) s = a.successor(s, a.alphabet.index_of(l));
     }
     const int loop_passes = pass - pass_of[static_cast<std::size_t>(s)];
     std::vector<char> infinite(static_cast<std::size_t>(a.state_count), 0);
     for (int p = 0; p < loop_passes; ++p)
-        for (std::uint32_t l : cycle) {
+        for (std::uint64_t l : cycle) {
             infinite[static_cast<std::size_t>(s)] = 1;
-            s = a.successor(s, static_cast<int>(l));
+            s = a.successor(s, a.alphabet.index_of(l));
         }
     for (const rabin_pair_t& p : a.pairs) {
         bool fin_seen = false, inf_seen = false;

@@ -69,6 +69,22 @@ static bool opposite_literals(const ltl_pool_t& pool, int a, int b) {
                                 (x.op == ltl_op_t::not_prop && y.op == ltl_op_t::prop));
 }
 
+// Whether a and b are both F G x (persistence, when true) or both G F x
+// (recurrence) with propositional x; their inner formulas go to x and y.
+// Only propositional ones are joined: the rules that split F over | and G
+// over & would undo the join of temporal ones.
+bool ltl_pool_t::both_limits(int a, int b, bool persistence, int& x, int& y) const {
+    auto inner = [&](int f, int& result) {
+        const bool outer = persistence ? is_eventually(f) : is_always(f);
+        if (!outer) return false;
+        const int g = node(f).right;
+        if (!(persistence ? is_always(g) : is_eventually(g)) || !is_propositional(node(g).right)) return false;
+        result = node(g).right;
+        return true;
+    };
+    return inner(a, x) && inner(b, y);
+}
+
 int ltl_pool_t::make_and(int a, int b) {
     if (a == false_id || b == false_id) return false_id;
     if (a == true_id) return b;
@@ -76,6 +92,9 @@ int ltl_pool_t::make_and(int a, int b) {
     if (opposite_literals(*this, a, b)) return false_id;
     if (op(a) == ltl_op_t::next && op(b) == ltl_op_t::next)  // X x & X y = X (x & y)
         return make_next(make_and(node(a).left, node(b).left));
+    int x, y;
+    if (both_limits(a, b, true, x, y))  // F G x & F G y = F G (x & y)
+        return make_eventually(make_always(make_and(x, y)));
     if (a > b) std::swap(a, b);  // commutative: one shared node for both orders
     return intern(ltl_op_t::and_op, a, b);
 }
@@ -87,6 +106,9 @@ int ltl_pool_t::make_or(int a, int b) {
     if (opposite_literals(*this, a, b)) return true_id;
     if (op(a) == ltl_op_t::next && op(b) == ltl_op_t::next)  // X x | X y = X (x | y)
         return make_next(make_or(node(a).left, node(b).left));
+    int x, y;
+    if (both_limits(a, b, false, x, y))  // G F x | G F y = G F (x | y)
+        return make_always(make_eventually(make_or(x, y)));
     if (a > b) std::swap(a, b);
     return intern(ltl_op_t::or_op, a, b);
 }
@@ -102,7 +124,8 @@ int ltl_pool_t::make_until(int a, int b) {
     if (a == true_id) {
         if (is_suspendable(b)) return b;                            // F G F y = G F y
         if (op(b) == ltl_op_t::next) return make_next(make_eventually(node(b).left));  // F X y = X F y
-        if (op(b) == ltl_op_t::or_op)                               // F (x | y) = F x | F y
+        // F (x | y) = F x | F y, unless one until state can wait for both at once
+        if (op(b) == ltl_op_t::or_op && !is_propositional(b))
             return make_or(make_eventually(node(b).left), make_eventually(node(b).right));
         if (op(b) == ltl_op_t::and_op) {
             const int l = node(b).left, r = node(b).right;
@@ -123,7 +146,7 @@ int ltl_pool_t::make_release(int a, int b) {
     if (a == false_id) {
         if (is_suspendable(b)) return b;                            // G F G y = F G y
         if (op(b) == ltl_op_t::next) return make_next(make_always(node(b).left));  // G X y = X G y
-        if (op(b) == ltl_op_t::and_op)                              // G (x & y) = G x & G y
+        if (op(b) == ltl_op_t::and_op && !is_propositional(b))      // G (x & y) = G x & G y
             return make_and(make_always(node(b).left), make_always(node(b).right));
         if (op(b) == ltl_op_t::or_op) {
             const int l = node(b).left, r = node(b).right;

@@ -62,6 +62,7 @@ public:
 
 private:
     int intern(ltl_op_t op, int left, int right);
+    bool both_limits(int a, int b, bool persistence, int& x, int& y) const;
 
     std::vector<ltl_node_t> nodes;
     std::unordered_map<unsigned long long, int> index;

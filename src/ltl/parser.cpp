@@ -24,8 +24,9 @@ const char operator_letters[] = "XFGUWRM";
 
 class ltl_parser_t {
 public:
-    ltl_parser_t(const std::string& text, ltl_pool_t& pool, std::string& error)
-        : text(text), pool(pool), error(error) {
+    ltl_parser_t(const std::string& text, ltl_pool_t& pool, std::string& error,
+                 std::vector<ltl_conjunction_t>* conjunctions)
+        : text(text), pool(pool), error(error), conjunctions(conjunctions) {
         advance();
     }
 
@@ -184,9 +185,11 @@ private:
     bool parse_and(int& result) {
         if (!parse_binary_temporal(result)) return false;
         while (is_op("&")) {
+            const std::size_t column = current.column;
             advance();
             int right;
             if (!parse_binary_temporal(right)) return false;
+            if (conjunctions) conjunctions->push_back({column, result, right});
             result = pool.make_and(result, right);
             if (!bounded(result, current.column)) return false;
         }
@@ -271,12 +274,14 @@ private:
     std::size_t operator_run_end = 0;  // end of the run of operator letters being read
     token_t current;
     int nesting = 0;
+    std::vector<ltl_conjunction_t>* conjunctions;
 };
 
 }  // namespace
 
-bool parse_ltl(const std::string& text, ltl_pool_t& pool, int& result, std::string& error) {
+bool parse_ltl(const std::string& text, ltl_pool_t& pool, int& result, std::string& error,
+               std::vector<ltl_conjunction_t>* conjunctions) {
     error.clear();
-    ltl_parser_t parser(text, pool, error);
+    ltl_parser_t parser(text, pool, error, conjunctions);
     return parser.parse(result);
 }

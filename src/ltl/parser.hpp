@@ -8,7 +8,9 @@
 // passes over the formula cannot exhaust the stack.
 #pragma once
 
+#include <cstddef>
 #include <string>
+#include <vector>
 
 #include "ltl/formula.hpp"
 
@@ -16,4 +18,11 @@ constexpr int ltl_max_depth = 1000;
 
 // On success stores the formula (simplified, negation normal form) in result.
 // On failure returns false with error "column N: expected ..., found ...".
-bool parse_ltl(const std::string& text, ltl_pool_t& pool, int& result, std::string& error);
+// When conjunctions is given, every '&' of the text is listed with its column
+// and its two operands.
+struct ltl_conjunction_t {
+    std::size_t column;
+    int left, right;
+};
+bool parse_ltl(const std::string& text, ltl_pool_t& pool, int& result, std::string& error,
+               std::vector<ltl_conjunction_t>* conjunctions = nullptr);

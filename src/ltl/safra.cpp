@@ -106,9 +106,9 @@ public:
     // language; the Safra trees then range over fewer states. Each class is
     // represented by its first state, whose edges are redirected to
     // representatives. Skipped when the letters make the signatures too large.
-    void merge_bisimilar(std::vector<int>& starts, int prop_count) {
+    void merge_bisimilar(std::vector<int>& starts, const alphabet_t& alphabet) {
         const std::size_t n = states.size();
-        const std::size_t letters = std::size_t{1} << prop_count;
+        const auto letters = static_cast<std::size_t>(alphabet.letter_count());
         if (n * letters > (std::size_t{1} << 22)) return;
         std::vector<int> cls(n);
         for (std::size_t b = 0; b < n; ++b) cls[b] = accepting(static_cast<int>(b)) ? 1 : 0;
@@ -121,7 +121,7 @@ public:
                 for (std::size_t l = 0; l < letters; ++l) {
                     std::vector<int> targets;
                     for (const ba_edge_t& e : edges_of[b])
-                        if (e.cube.matches(static_cast<std::uint32_t>(l))) targets.push_back(cls[static_cast<std::size_t>(e.target)]);
+                        if (e.cube.matches(alphabet.letter(static_cast<int>(l)))) targets.push_back(cls[static_cast<std::size_t>(e.target)]);
                     std::sort(targets.begin(), targets.end());
                     targets.erase(std::unique(targets.begin(), targets.end()), targets.end());
                     key.push_back(-1);
@@ -253,9 +253,9 @@ class safra_builder_t {
 public:
     // The successor sets of every Büchi state under every letter are
     // tabulated when the table stays small; otherwise computed per step.
-    safra_builder_t(buchi_t& buchi, std::size_t state_count, int prop_count)
-        : buchi(buchi), state_count(state_count), words((state_count + 63) / 64),
-          letters(std::size_t{1} << prop_count), accepting_states(words, 0) {
+    safra_builder_t(buchi_t& buchi, std::size_t state_count, const alphabet_t& alphabet)
+        : buchi(buchi), state_count(state_count), words((state_count + 63) / 64), alphabet(alphabet),
+          letters(static_cast<std::size_t>(alphabet.letter_count())), accepting_states(words, 0) {
         for (std::size_t b = 0; b < state_count; ++b)
             if (buchi.accepting(static_cast<int>(b))) accepting_states[b / 64] |= std::uint64_t{1} << (b % 64);
         if (state_count * letters * words <= (std::size_t{1} << 22)) {
@@ -263,7 +263,7 @@ public:
             for (std::size_t b = 0; b < state_count; ++b)
                 for (const ba_edge_t& e : buchi.edges(static_cast<int>(b)))
                     for (std::size_t l = 0; l < letters; ++l)
-                        if (e.cube.matches(static_cast<std::uint32_t>(l)))
+                        if (e.cube.matches(alphabet.letter(static_cast<int>(l))))
                             table[(b * letters + l) * words + static_cast<std::size_t>(e.target) / 64] |=
                                 std::uint64_t{1} << (e.target % 64);
         }
@@ -275,7 +275,8 @@ public:
         return x;
     }
 
-    label_t successors(const label_t& label, std::uint32_t letter) {
+    // The successors under the letter of index letter.
+    label_t successors(const label_t& label, std::size_t letter) {
         label_t r(words, 0);
         for (std::size_t w = 0; w < words; ++w)
             for (std::uint64_t bits = label[w]; bits; bits &= bits - 1) {
@@ -285,14 +286,14 @@ public:
                     for (std::size_t k = 0; k < words; ++k) r[k] |= row[k];
                 } else {
                     for (const ba_edge_t& e : buchi.edges(static_cast<int>(b)))
-                        if (e.cube.matches(letter))
+                        if (e.cube.matches(alphabet.letter(static_cast<int>(letter))))
                             r[static_cast<std::size_t>(e.target) / 64] |= std::uint64_t{1} << (e.target % 64);
                 }
             }
         return r;
     }
 
-    safra_tree_t step(const safra_tree_t& tree, std::uint32_t letter) {
+    safra_tree_t step(const safra_tree_t& tree, std::size_t letter) {
         safra_tree_t nodes = tree;
         std::vector<int> used;
         for (const safra_node_t& n : tree) used.push_back(n.name);
@@ -378,6 +379,7 @@ private:
     buchi_t& buchi;
     const std::size_t state_count;
     const std::size_t words;
+    const alphabet_t alphabet;
     const std::size_t letters;
     label_t accepting_states;
     std::vector<std::uint64_t> table;  // [(state * letters + letter) * words + word]
@@ -408,7 +410,7 @@ std::vector<int> until_subformulas(const ltl_pool_t& pool, int f) {
 
 }  // namespace
 
-bool safra_dra(vwaa_t& vwaa, int f, int prop_count, ltl_limits_t& limits, dra_t& out, std::string& error) {
+bool safra_dra(vwaa_t& vwaa, int f, const alphabet_t& alphabet, ltl_limits_t& limits, dra_t& out, std::string& error) {
     const std::vector<int> untils = until_subformulas(vwaa.formulas(), f);
     if (untils.size() > max_until_states) {
         error = "the formula has more than " + std::to_string(max_until_states) + " until subformulas";
@@ -420,19 +422,19 @@ bool safra_dra(vwaa_t& vwaa, int f, int prop_count, ltl_limits_t& limits, dra_t&
     std::vector<int> initial;
     for (const state_set_t& g : vwaa.initial(f)) initial.push_back(buchi.state(g, 0));
     if (!buchi.prune(initial, limits)) return false;
-    buchi.merge_bisimilar(initial, prop_count);
-    safra_builder_t builder(buchi, buchi.state_count(), prop_count);
+    buchi.merge_bisimilar(initial, alphabet);
+    safra_builder_t builder(buchi, buchi.state_count(), alphabet);
     if (!initial.empty()) start.push_back({1, -1, false, builder.set_of(initial)});
 
     std::map<std::vector<std::uint64_t>, int> ids;
     std::vector<safra_tree_t> trees{start};
     ids.emplace(key_of(start), 0);
     dra_t a;
-    a.prop_count = prop_count;
+    a.alphabet = alphabet;
     const int letters = a.letter_count();
     for (std::size_t i = 0; i < trees.size(); ++i)
         for (int l = 0; l < letters; ++l) {
-            safra_tree_t next = builder.step(trees[i], static_cast<std::uint32_t>(l));
+            safra_tree_t next = builder.step(trees[i], static_cast<std::size_t>(l));
             auto found = ids.emplace(key_of(next), static_cast<int>(trees.size()));
             if (found.second) {
                 if (limits.too_many(trees.size() + 1, static_cast<std::uint64_t>(letters))) return false;

@@ -14,4 +14,4 @@
 
 // False with error set when the formula has more until subformulas than the
 // acceptance masks hold, or with limits.exceeded set.
-bool safra_dra(vwaa_t& vwaa, int f, int prop_count, ltl_limits_t& limits, dra_t& out, std::string& error);
+bool safra_dra(vwaa_t& vwaa, int f, const alphabet_t& alphabet, ltl_limits_t& limits, dra_t& out, std::string& error);

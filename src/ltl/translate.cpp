@@ -12,42 +12,50 @@ namespace {
 
 class translator_t {
 public:
-    translator_t(ltl_pool_t& pool, ltl_limits_t& limits, std::string& error)
-        : pool(pool), vwaa(pool), limits(limits), error(error), prop_count(static_cast<int>(pool.props().size())) {}
+    translator_t(ltl_pool_t& pool, const alphabet_t& alphabet, ltl_limits_t& limits, std::string& error)
+        : pool(pool), vwaa(pool, alphabet.actions), limits(limits), error(error), alphabet(alphabet) {}
 
     bool overflowed() const { return vwaa.overflowed(); }
 
+    // construction names the route that built the last automaton returned.
     bool translate(int f, dra_t& out) {
         if (vwaa.overflowed()) return false;
         auto found = memo.find(f);
         if (found != memo.end()) {
-            out = found->second;
+            out = found->second.first;
+            construction = found->second.second;
             return true;
         }
         if (!translate_uncached(f, out) || vwaa.overflowed()) return false;
-        memo.emplace(f, out);
+        memo.emplace(f, std::make_pair(out, construction));
         return true;
     }
+
+    const char* construction = "";
 
 private:
     // Recursion follows the formula's and/or structure, whose depth the parser bounds.
     bool translate_uncached(int f, dra_t& out) {
         if (f == pool.make_true() || f == pool.make_false()) {
-            out = constant_dra(prop_count, f == pool.make_true());
+            out = constant_dra(alphabet, f == pool.make_true());
+            construction = "constant";
             return true;
         }
         const ltl_op_t op = pool.op(f);
         const bool boolean = op == ltl_op_t::and_op || op == ltl_op_t::or_op;
         if (direct(f, out)) {
             if (boolean) smaller_product(f, out);
+            if (op == ltl_op_t::and_op) smaller_counted_conjunction(f, out, true);
             return true;
         }
         if (limits.exceeded) return false;
+        if (op == ltl_op_t::and_op && smaller_counted_conjunction(f, out, false)) return true;
         if (boolean) {
             dra_t left, right;
             if (!translate(pool.node(f).left, left) || !translate(pool.node(f).right, right)) return false;
             if (op == ltl_op_t::or_op ? dra_or(left, right, limits, out) : conjunction(left, right, out)) {
                 reduce_dra(out);
+                construction = "product";
                 return true;
             }
             if (limits.exceeded) return false;
@@ -62,8 +70,9 @@ private:
                 }
             }
         }
-        if (!safra_dra(vwaa, f, prop_count, limits, out, error)) return false;
+        if (!safra_dra(vwaa, f, alphabet, limits, out, error)) return false;
         reduce_dra(out);
+        construction = "Safra";
         return true;
     }
 
@@ -74,6 +83,7 @@ private:
     // simply not taken.
     void smaller_product(int f, dra_t& best) {
         const bool exceeded = limits.exceeded, table_exceeded = limits.table_exceeded;
+        const char* chosen = construction;
         dra_t left, right, combined;
         const ltl_node_t n = pool.node(f);
         std::string ignored;
@@ -87,13 +97,14 @@ private:
         if (!built) return;
         reduce_dra(combined);
         if (combined.state_count < best.state_count ||
-            (combined.state_count == best.state_count && combined.pairs.size() < best.pairs.size()))
+            (combined.state_count == best.state_count && combined.pairs.size() < best.pairs.size())) {
             best = std::move(combined);
+            chosen = "product";
+        }
+        construction = chosen;
     }
 
-    // A conjunction with a disjunction among its conjuncts, distributed over
-    // it; f itself when there is none.
-    int distribute(int f) {
+    std::vector<int> conjuncts_of(int f) const {
         std::vector<int> conjuncts, stack{f};
         while (!stack.empty()) {
             const int g = stack.back();
@@ -105,6 +116,54 @@ private:
                 conjuncts.push_back(g);
             }
         }
+        return conjuncts;
+    }
+
+    // A conjunction of three or more Büchi automata (G F a & G F b & G F c
+    // & ...) as one product with a counter, the other conjuncts joined to it
+    // pairwise. With have_best, replaces best only when smaller; returns
+    // whether best was set or replaced. Limits exceeded on the way only
+    // mean that this route is not taken.
+    bool smaller_counted_conjunction(int f, dra_t& best, bool have_best) {
+        const std::vector<int> conjuncts = conjuncts_of(f);
+        if (conjuncts.size() < 3) return false;
+        const bool exceeded = limits.exceeded, table_exceeded = limits.table_exceeded;
+        std::string ignored;
+        std::swap(ignored, error);
+        const char* chosen = construction;
+        std::vector<dra_t> parts(conjuncts.size());
+        std::vector<const dra_t*> buchi;
+        bool built = true;
+        for (std::size_t i = 0; i < conjuncts.size() && built; ++i) {
+            built = translate(conjuncts[i], parts[i]);
+            if (built && is_buchi(parts[i])) buchi.push_back(&parts[i]);
+        }
+        dra_t combined;
+        built = built && buchi.size() >= 3 && dra_and_buchi(buchi, limits, combined);
+        if (built) reduce_dra(combined);
+        for (std::size_t i = 0; i < parts.size() && built; ++i) {
+            if (is_buchi(parts[i])) continue;
+            dra_t next;
+            built = conjunction(combined, parts[i], next);
+            if (built) {
+                reduce_dra(next);
+                combined = std::move(next);
+            }
+        }
+        std::swap(ignored, error);
+        limits.exceeded = exceeded;
+        limits.table_exceeded = table_exceeded;
+        construction = chosen;
+        if (!built || (have_best && combined.state_count >= best.state_count)) return false;
+        best = std::move(combined);
+        construction = "product";
+        return true;
+    }
+
+    // A conjunction with a disjunction among its conjuncts, distributed over
+    // it; f itself when there is none.
+    int distribute(int f) {
+        const std::vector<int> conjuncts = conjuncts_of(f);
         for (std::size_t i = 0; i < conjuncts.size(); ++i) {
             if (pool.op(conjuncts[i]) != ltl_op_t::or_op) continue;
             int rest = pool.make_true();
@@ -120,19 +179,28 @@ private:
     // the smaller when both exist.
     bool direct(int f, dra_t& out) {
         dra_t positive, negative;
-        const bool have_positive = universal_dba(vwaa, f, prop_count, limits, positive);
-        if (limits.exceeded) return false;
-        const bool have_negative = universal_dba(vwaa, pool.make_not(f), prop_count, limits, negative);
-        if (limits.exceeded) return false;
+        // The automaton of the negation may stay small where that of f does not.
+        const bool have_positive = universal_dba(vwaa, f, alphabet, limits, positive) && !limits.exceeded;
+        limits.exceeded = limits.table_exceeded = false;
+        const bool have_negative =
+            universal_dba(vwaa, pool.make_not(f), alphabet, limits, negative) && !limits.exceeded;
+        if (!have_positive && !have_negative) return false;
+        limits.exceeded = limits.table_exceeded = false;
         if (have_positive) reduce_dra(positive);
         if (have_negative) {
-            if (negative.pairs.empty()) negative = constant_dra(prop_count, true);
+            if (negative.pairs.empty()) negative = constant_dra(alphabet, true);
             else complement_dba(negative);
             reduce_dra(negative);
         }
-        if (have_positive && (!have_negative || positive.state_count <= negative.state_count)) out = std::move(positive);
-        else if (have_negative) out = std::move(negative);
-        else return false;
+        if (have_positive && (!have_negative || positive.state_count <= negative.state_count)) {
+            out = std::move(positive);
+            construction = "Büchi";
+        } else if (have_negative) {
+            out = std::move(negative);
+            construction = "co-Büchi";
+        } else {
+            return false;
+        }
         return true;
     }
 
@@ -151,32 +219,38 @@ private:
     vwaa_t vwaa;
     ltl_limits_t& limits;
     std::string& error;
-    const int prop_count;
+    const alphabet_t alphabet;
     static constexpr int max_distributions = 32;
-    std::unordered_map<int, dra_t> memo;
+    std::unordered_map<int, std::pair<dra_t, const char*>> memo;
     int distributions = 0;
 };
 
 }  // namespace
 
-bool translate_ltl(ltl_pool_t& pool, int f, ltl_limits_t& limits, dra_t& out, std::string& error) {
+bool translate_ltl(ltl_pool_t& pool, int f, ltl_limits_t& limits, dra_t& out, std::string& error, bool actions,
+                   std::string* construction) {
     error.clear();
-    if (static_cast<int>(pool.props().size()) > ltl_max_props) {
-        error = "the formula has " + std::to_string(pool.props().size()) + " propositions, at most " +
-                std::to_string(ltl_max_props) + " are supported";
+    const int props = static_cast<int>(pool.props().size());
+    const int most = actions ? ltl_max_action_props : ltl_max_props;
+    if (props > most) {
+        error = "the formula has " + std::to_string(props) + " propositions, at most " + std::to_string(most) +
+                " are supported" + (actions ? "" : " (" + std::to_string(ltl_max_action_props) + " with -a)");
         return false;
     }
-    translator_t translator(pool, limits, error);
-    if (translator.translate(f, out)) return true;
+    translator_t translator(pool, alphabet_t{props, actions}, limits, error);
+    if (translator.translate(f, out)) {
+        if (construction) *construction = translator.construction;
+        return true;
+    }
     if (translator.overflowed())
         error = "the formula's alternating automaton is too large (more than " +
                 std::to_string(vwaa_t::max_terms) + " transitions in one state or " +
-                std::to_string(vwaa_t::max_stored) + " stored in all)";
+                std::to_string(vwaa_t::max_stored) + " stored in all); raising -l does not help";
     else if (limits.table_exceeded)
         error = "the automaton needs more than " + std::to_string(ltl_limits_t::max_table_entries) +
-                " transitions";
+                " transitions (a fixed bound); raising -l does not help" + (actions ? "" : ", -a may");
     else if (limits.exceeded)
         error = "the automaton needs more than " + std::to_string(limits.max_states) +
-                " states (raise the limit with -l)";
+                " states; raising the limit with -l may help";
     return false;
 }

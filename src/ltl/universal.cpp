@@ -7,100 +7,249 @@
 
 namespace {
 
-constexpr int no_choice = -1;    // no transition reads the letter: the state rejects
-constexpr int must_guess = -2;   // no least transition for the letter
+// How one element of a macro state moves on one letter.
+struct move_t {
+    enum kind_t { reject, guess, go } kind = reject;
+    state_set_t plain;  // the plain states every run must be in next
+    int node = -1;      // the co-safe obligation next, -1 for none
+};
 
+// Co-safe states (no release below them) accept by finite run trees only, so
+// the choices among them need no guessing: an obligation node is the whole
+// disjunction of their configurations (an antichain of state sets), and it
+// moves deterministically, like a subset construction, until it holds the
+// empty configuration (done) or none (failed). Every other state is plain
+// and needs a least transition.
 class universal_builder_t {
 public:
-    universal_builder_t(vwaa_t& vwaa, int prop_count) : vwaa(vwaa), letters(1 << prop_count) {}
+    universal_builder_t(vwaa_t& vwaa, const alphabet_t& alphabet)
+        : vwaa(vwaa), alphabet(alphabet), letters(alphabet.letter_count()) {}
 
-    // The least transition of state q for each letter, as an index into delta(q).
-    const std::vector<int>* choices(int q) {
-        auto found = choice_cache.find(q);
-        if (found != choice_cache.end()) return found->second.empty() ? nullptr : &found->second;
-        const std::vector<vwaa_term_t>& terms = vwaa.delta(q);
-        std::vector<int> choice(static_cast<std::size_t>(letters), no_choice);
-        for (int l = 0; l < letters; ++l) {
-            int least = no_choice;
-            for (std::size_t t = 0; t < terms.size(); ++t) {
-                if (!terms[t].cube.matches(static_cast<std::uint32_t>(l))) continue;
-                if (least == no_choice || is_subset(terms[t].states, terms[static_cast<std::size_t>(least)].states))
-                    least = static_cast<int>(t);
-            }
-            if (least >= 0)
-                for (const vwaa_term_t& term : terms)
-                    if (term.cube.matches(static_cast<std::uint32_t>(l)) &&
-                        !is_subset(terms[static_cast<std::size_t>(least)].states, term.states)) {
-                        least = must_guess;
-                        break;
-                    }
-            if (least == must_guess) {
-                choice_cache[q];  // empty: remembered as guessing
-                return nullptr;
-            }
-            choice[static_cast<std::size_t>(l)] = least;
+    bool co_safe(int f) {
+        auto found = co_safe_memo.find(f);
+        if (found != co_safe_memo.end()) return found->second;
+        const ltl_node_t& n = vwaa.formulas().node(f);
+        bool r = true;
+        switch (n.op) {
+        case ltl_op_t::release: r = false; break;
+        case ltl_op_t::and_op:
+        case ltl_op_t::or_op:
+        case ltl_op_t::until: r = co_safe(n.left) && co_safe(n.right); break;
+        case ltl_op_t::next: r = co_safe(n.left); break;
+        default: break;
         }
-        return &(choice_cache[q] = std::move(choice));
+        return co_safe_memo[f] = r;
+    }
+
+    // The options of a disjunction of configurations: a least plain part and
+    // the co-safe parts that go with it, provided every option with more
+    // plain states is dominated by one with the least plain part.
+    move_t split(const std::vector<state_set_t>& options) {
+        move_t m;
+        if (options.empty()) return m;
+        std::vector<state_set_t> plain(options.size()), safe(options.size());
+        for (std::size_t i = 0; i < options.size(); ++i)
+            for (int q : options[i]) (co_safe(q) ? safe[i] : plain[i]).push_back(q);
+        std::size_t least = 0;
+        for (std::size_t i = 1; i < options.size(); ++i)
+            if (is_subset(plain[i], plain[least])) least = i;
+        std::vector<state_set_t> obligation;
+        for (std::size_t i = 0; i < options.size(); ++i) {
+            if (!is_subset(plain[least], plain[i])) {
+                m.kind = move_t::guess;
+                return m;
+            }
+            if (plain[i] == plain[least]) obligation.push_back(safe[i]);
+        }
+        for (std::size_t i = 0; i < options.size(); ++i) {
+            if (plain[i] == plain[least]) continue;
+            bool dominated = false;
+            for (const state_set_t& s : obligation) dominated = dominated || is_subset(s, safe[i]);
+            if (!dominated) {
+                m.kind = move_t::guess;
+                return m;
+            }
+        }
+        m.kind = move_t::go;
+        m.plain = plain[least];
+        m.node = node_of(std::move(obligation));
+        if (m.node == overflow_node) m.kind = move_t::guess;
+        return m;
+    }
+
+    // Valid until the next call.
+    const move_t& plain_move(int q, int l) {
+        std::vector<int>& row = plain_rows[q];
+        if (row.empty()) row.assign(static_cast<std::size_t>(letters), unknown);
+        int& index = row[static_cast<std::size_t>(l)];
+        if (index == unknown) {
+            const std::uint64_t letter = alphabet.letter(l);
+            std::vector<state_set_t> options;
+            for (const vwaa_term_t& t : vwaa.delta(q))
+                if (t.cube.matches(letter)) options.push_back(t.states);
+            moves.push_back(split(options));
+            index = static_cast<int>(moves.size()) - 1;
+        }
+        return moves[static_cast<std::size_t>(index)];
+    }
+
+    // The node after one letter: done_node, failed_node, overflow_node or a node.
+    int node_move(int node, int l) {
+        std::vector<int>& row = node_rows[static_cast<std::size_t>(node)];
+        if (row.empty()) row.assign(static_cast<std::size_t>(letters), unknown);
+        int& known = row[static_cast<std::size_t>(l)];
+        if (known == unknown) known = compute_node_move(node, l);
+        return known;
+    }
+
+    static constexpr int done_node = -1, failed_node = -2, overflow_node = -3;
+
+private:
+    static constexpr int unknown = -4;
+
+    int compute_node_move(int node, int l) {
+        const std::uint64_t letter = alphabet.letter(l);
+        std::vector<state_set_t> next;
+        for (const state_set_t& config : nodes[static_cast<std::size_t>(node)]) {
+            std::vector<state_set_t> product{state_set_t{}};
+            for (int q : config) {
+                std::vector<state_set_t> extended;
+                for (const vwaa_term_t& t : vwaa.delta(q))
+                    if (t.cube.matches(letter))
+                        for (const state_set_t& p : product) extended.push_back(set_union(p, t.states));
+                product = minimal(std::move(extended));
+                if (product.size() > vwaa_t::max_terms) return overflow_node;
+            }
+            next.insert(next.end(), product.begin(), product.end());
+        }
+        return node_of(std::move(next));
+    }
+
+    static std::vector<state_set_t> minimal(std::vector<state_set_t> r) {
+        std::sort(r.begin(), r.end());
+        r.erase(std::unique(r.begin(), r.end()), r.end());
+        std::vector<state_set_t> kept;
+        for (std::size_t i = 0; i < r.size(); ++i) {
+            bool superset = false;
+            for (std::size_t j = 0; j < r.size() && !superset; ++j) superset = j != i && is_subset(r[j], r[i]);
+            if (!superset) kept.push_back(r[i]);
+        }
+        return kept;
+    }
+
+    int node_of(std::vector<state_set_t> configs) {
+        if (configs.size() > vwaa_t::max_terms) return overflow_node;
+        configs = minimal(std::move(configs));
+        if (configs.empty()) return failed_node;
+        if (configs.front().empty()) return done_node;  // sorted: the empty set comes first
+        auto found = node_ids.emplace(configs, static_cast<int>(nodes.size()));
+        if (found.second) {
+            nodes.push_back(std::move(configs));
+            node_rows.emplace_back();
+        }
+        return found.first->second;
     }
 
     vwaa_t& vwaa;
+    const alphabet_t alphabet;
     const int letters;
-    std::unordered_map<int, std::vector<int>> choice_cache;
+    std::unordered_map<int, bool> co_safe_memo;
+    // Moves are computed once per letter: rows indexed by letter hold the
+    // index into moves (plain states) or the next node (nodes), or unknown.
+    std::unordered_map<int, std::vector<int>> plain_rows;
+    std::vector<move_t> moves;
+    std::map<std::vector<state_set_t>, int> node_ids;
+    std::vector<std::vector<state_set_t>> nodes;
+    std::vector<std::vector<int>> node_rows;
 };
+
+// A macro state: plain states and obligation nodes (as 2q and 2n + 1), and
+// those of them still waiting since the last breakpoint.
+using macro_t = std::pair<std::vector<int>, std::vector<int>>;
+
+int plain_element(int q) { return 2 * q; }
+int node_element(int n) { return 2 * n + 1; }
+
+void add_node(std::vector<int>& elements, int node) {
+    if (node >= 0) elements.push_back(node_element(node));
+}
+
+void normalise(std::vector<int>& v) {
+    if (!std::is_sorted(v.begin(), v.end())) std::sort(v.begin(), v.end());
+    v.erase(std::unique(v.begin(), v.end()), v.end());
+}
 
 }  // namespace
 
-bool universal_dba(vwaa_t& vwaa, int f, int prop_count, ltl_limits_t& limits, dra_t& out) {
-    universal_builder_t builder(vwaa, prop_count);
+bool universal_dba(vwaa_t& vwaa, int f, const alphabet_t& alphabet, ltl_limits_t& limits, dra_t& out) {
+    universal_builder_t builder(vwaa, alphabet);
     const std::vector<state_set_t> starts = vwaa.initial(f);
     if (starts.empty()) {
-        out = constant_dra(prop_count, false);
+        out = constant_dra(alphabet, false);
         return true;
     }
-    if (starts.size() > 1) return false;  // supersets are already gone: no least one
+    const move_t first = builder.split(starts);
+    if (first.kind != move_t::go) return false;
 
-    // A macro state: the states every run must be in, and the waiting until states.
-    using macro_t = std::pair<state_set_t, state_set_t>;
     std::map<macro_t, int> ids;
     std::vector<macro_t> macros;
     const int sink = 0;  // some state rejected the word
-    macros.push_back({state_set_t{-1}, state_set_t{}});
+    macros.push_back({std::vector<int>{-1}, std::vector<int>{}});
     ids.emplace(macros[0], sink);
-    macros.push_back({starts[0], state_set_t{}});
-    ids.emplace(macros[1], 1);
+    macro_t start;
+    for (int q : first.plain) start.first.push_back(plain_element(q));
+    add_node(start.first, first.node);
+    normalise(start.first);
+    macros.push_back(start);
+    ids.emplace(start, 1);
 
     dra_t a;
-    a.prop_count = prop_count;
+    a.alphabet = alphabet;
     const int letters = a.letter_count();
     for (std::size_t i = 0; i < macros.size(); ++i) {
+        const macro_t m = macros[i];  // macros grows below
         for (int l = 0; l < letters; ++l) {
             if (i == static_cast<std::size_t>(sink)) {
                 a.delta.push_back(sink);
                 continue;
             }
-            const macro_t& m = macros[i];
             macro_t next;
             bool rejected = false;
-            for (int q : m.first) {
-                const std::vector<int>* choice = builder.choices(q);
-                if (!choice) return false;
-                const int t = (*choice)[static_cast<std::size_t>(l)];
-                if (t == no_choice) {
+            for (int e : m.first) {
+                const bool waiting = std::binary_search(m.second.begin(), m.second.end(), e);
+                if (e % 2 == 1) {
+                    const int moved = builder.node_move(e / 2, l);
+                    if (moved == universal_builder_t::overflow_node) return false;
+                    if (moved == universal_builder_t::failed_node) {
+                        rejected = true;
+                        break;
+                    }
+                    add_node(next.first, moved);
+                    if (waiting) add_node(next.second, moved);  // an obligation waits until it is done
+                    continue;
+                }
+                const int q = e / 2;
+                const move_t move = builder.plain_move(q, l);  // a copy: later moves may reallocate
+                if (move.kind == move_t::guess) return false;
+                if (move.kind == move_t::reject || move.node == universal_builder_t::failed_node) {
                     rejected = true;
                     break;
                 }
-                const state_set_t& targets = vwaa.delta(q)[static_cast<std::size_t>(t)].states;
-                next.first = set_union(next.first, targets);
+                for (int r : move.plain) next.first.push_back(plain_element(r));
+                add_node(next.first, move.node);
                 // A waiting until state goes on waiting when its own transition keeps it.
-                if (std::binary_search(m.second.begin(), m.second.end(), q) &&
-                    std::binary_search(targets.begin(), targets.end(), q))
-                    next.second.push_back(q);
+                if (waiting && std::binary_search(move.plain.begin(), move.plain.end(), q))
+                    next.second.push_back(plain_element(q));
             }
             int target = sink;
             if (!rejected) {
-                if (m.second.empty())  // after a breakpoint every until state starts waiting
-                    for (int q : next.first)
-                        if (vwaa.is_until_state(q)) next.second.push_back(q);
+                normalise(next.first);
+                if (m.second.empty()) {  // after a breakpoint every until state and obligation waits
+                    next.second.clear();
+                    for (int e : next.first)
+                        if (e % 2 == 1 || vwaa.is_until_state(e / 2)) next.second.push_back(e);
+                }
+                normalise(next.second);
                 auto found = ids.emplace(next, static_cast<int>(macros.size()));
                 if (found.second) {
                     if (limits.too_many(macros.size() + 1, static_cast<std::uint64_t>(letters))) return false;

@@ -12,6 +12,7 @@
 #include <sstream>
 #include <string>
 
+#include "ltl/action_steps.hpp"
 #include "ltl/dra_output.hpp"
 #include "ltl/parser.hpp"
 #include "ltl/translate.hpp"
@@ -21,12 +22,15 @@
 namespace {
 
 const char usage_text[] =
-    "usage: velkin-ltl [-H] [-l STATES] [-o FILE] FORMULA\n"
-    "       velkin-ltl [-H] [-l STATES] [-o FILE] -f FILE\n"
+    "usage: velkin-ltl [-a] [-H] [-v] [-l STATES] [-o FILE] FORMULA\n"
+    "       velkin-ltl [-a] [-H] [-v] [-l STATES] [-o FILE] -f FILE\n"
     "Writes a deterministic Rabin automaton for the LTL formula (DRA v2 explicit,\n"
-    "or HOA v1 with -H) for velkin -r. -f reads the formula from FILE ('-' for\n"
-    "standard input; lines starting with # are comments); -l bounds the number of\n"
-    "states (default 100000); -o writes to FILE instead of standard output.\n";
+    "or HOA v1 with -H) for velkin -r. -a builds it for one action per step (at\n"
+    "most one proposition true), as velkin reads it: smaller, and up to 64\n"
+    "propositions. -f reads the formula from FILE ('-' for standard input; lines\n"
+    "starting with # are comments); -l bounds the number of states (default\n"
+    "100000); -o writes to FILE instead of standard output; -v tells the size\n"
+    "and the construction that built the automaton on standard error.\n";
 
 // What the tool is doing, named when memory runs out. Set between the steps,
 // never inside their loops.
@@ -67,16 +71,18 @@ std::string tidy(const std::string& text) {
 
 int run_command(int argc, char** argv, std::istream& in, std::ostream& out, std::ostream& err) {
     std::string formula_file, output_file;
-    bool have_file = false, hoa = false;
+    bool have_file = false, hoa = false, actions = false, verbose = false;
     ltl_limits_t limits;
     opterr = 0;
     optind = 1;
     int option;
-    while ((option = getopt(argc, argv, ":f:o:l:Hh")) != -1) {
+    while ((option = getopt(argc, argv, ":f:o:l:aHvh")) != -1) {
         switch (option) {
         case 'f': formula_file = optarg; have_file = true; break;
         case 'o': output_file = optarg; break;
         case 'H': hoa = true; break;
+        case 'a': actions = true; break;
+        case 'v': verbose = true; break;
         case 'l': {
             char* end = nullptr;
             errno = 0;
@@ -112,10 +118,24 @@ int run_command(int argc, char** argv, std::istream& in, std::ostream& out, std:
     ltl_pool_t pool;
     int formula;
     std::string error;
-    if (!parse_ltl(text, pool, formula, error)) return trouble(err, error);
+    std::vector<ltl_conjunction_t> conjunctions;
+    if (!parse_ltl(text, pool, formula, error, &conjunctions)) return trouble(err, error);
+    if (actions)
+        for (std::size_t column : impossible_conjunctions(pool, conjunctions))
+            err << "velkin-ltl: warning: column " << column
+                << ": this conjunction needs two different propositions in one step, which never holds with one "
+                   "action per step\n";
     stage = "building the automaton";
     dra_t automaton;
-    if (!translate_ltl(pool, formula, limits, automaton, error)) return trouble(err, error);
+    std::string construction;
+    if (!translate_ltl(pool, formula, limits, automaton, error, actions, &construction)) return trouble(err, error);
+    if (verbose)
+        err << "velkin-ltl: " << automaton.state_count << " states, " << automaton.pairs.size() << " pairs, by "
+            << construction << '\n';
+    if (!hoa && explicit_line_count(automaton) > ltl_limits_t::max_table_entries)
+        return trouble(err, "the DRA format needs " + std::to_string(automaton.state_count) + " * 2^" +
+                                std::to_string(pool.props().size()) + " successor lines, more than " +
+                                std::to_string(ltl_limits_t::max_table_entries) + "; write HOA with -H");
 
     stage = "writing the automaton";
     std::ostringstream written;

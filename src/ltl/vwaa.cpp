@@ -104,8 +104,12 @@ const std::vector<vwaa_term_t>& vwaa_t::delta(int f) {
     switch (n.op) {
     case ltl_op_t::constant_true: r.push_back({}); break;
     case ltl_op_t::constant_false: break;
-    case ltl_op_t::prop: r.push_back({cube_t{std::uint32_t{1} << n.left, 0}, {}}); break;
-    case ltl_op_t::not_prop: r.push_back({cube_t{0, std::uint32_t{1} << n.left}, {}}); break;
+    case ltl_op_t::prop: {
+        const std::uint64_t bit = std::uint64_t{1} << n.left;
+        r.push_back({cube_t{bit, actions ? ~bit : 0}, {}});
+        break;
+    }
+    case ltl_op_t::not_prop: r.push_back({cube_t{0, std::uint64_t{1} << n.left}, {}}); break;
     case ltl_op_t::and_op: r = conjoin_bounded(delta(n.left), delta(n.right), true); break;
     case ltl_op_t::or_op: r = disjoin_bounded(delta(n.left), delta(n.right)); break;
     case ltl_op_t::next:

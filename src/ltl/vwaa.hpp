@@ -14,10 +14,14 @@
 
 #include "ltl/formula.hpp"
 
+// In action mode a proposition p is the cube (pos {p}, neg everything else):
+// on the letters with at most one proposition that is exact, and it makes
+// matches, implies and the emptiness test of a conjunction (pos & neg) exact
+// on those letters too, so two different propositions conjoined vanish.
 struct cube_t {
-    std::uint32_t pos = 0;  // propositions that must hold
-    std::uint32_t neg = 0;  // propositions that must not hold
-    bool matches(std::uint32_t letter) const { return (letter & pos) == pos && (letter & neg) == 0; }
+    std::uint64_t pos = 0;  // propositions that must hold
+    std::uint64_t neg = 0;  // propositions that must not hold
+    bool matches(std::uint64_t letter) const { return (letter & pos) == pos && (letter & neg) == 0; }
     // Every letter of this cube is a letter of other.
     bool implies(const cube_t& other) const { return (pos & other.pos) == other.pos && (neg & other.neg) == other.neg; }
 };
@@ -31,7 +35,8 @@ struct vwaa_term_t {
 
 class vwaa_t {
 public:
-    explicit vwaa_t(const ltl_pool_t& pool) : pool(pool) {}
+    // actions: read on the letters with at most one proposition only.
+    vwaa_t(const ltl_pool_t& pool, bool actions) : pool(pool), actions(actions) {}
 
     // The transitions of any formula read as a conjunction of states.
     const std::vector<vwaa_term_t>& delta(int f);
@@ -63,6 +68,7 @@ private:
     std::vector<vwaa_term_t> disjoin_bounded(const std::vector<vwaa_term_t>& a, const std::vector<vwaa_term_t>& b);
 
     const ltl_pool_t& pool;
+    const bool actions;
     bool overflow = false;
     std::size_t stored = 0;
     std::unordered_map<int, std::vector<vwaa_term_t>> cache;

@@ -70,7 +70,7 @@ std::unique_ptr<tree_t> random_tree(std::mt19937& rng, int depth) {
 // Truth at every position of the lasso; next[i] is the position after i.
 // Until-like operators are least fixpoints, release-like greatest ones,
 // computed by sweeping backwards until nothing changes.
-std::vector<char> evaluate(const tree_t& t, const std::vector<std::uint32_t>& word, const std::vector<int>& next,
+std::vector<char> evaluate(const tree_t& t, const std::vector<std::uint64_t>& word, const std::vector<int>& next,
                            const std::vector<int>& prop_index) {
     const std::size_t n = word.size();
     std::vector<char> r(n);
@@ -121,15 +121,15 @@ struct outcome_t {
     bool failed = false;
 };
 
-outcome_t compare(const std::string& text, const tree_t& tree, int words, std::mt19937& rng) {
+outcome_t compare(const std::string& text, const tree_t& tree, int words, std::mt19937& rng, bool actions) {
     outcome_t result;
     ltl_pool_t pool;
     int f;
     std::string error;
     dra_t a;
     ltl_limits_t limits;
-    if (!parse_ltl(text, pool, f, error) || !translate_ltl(pool, f, limits, a, error)) {
-        std::cout << "FAILED " << text << ": " << error << "\n";
+    if (!parse_ltl(text, pool, f, error) || !translate_ltl(pool, f, limits, a, error, actions)) {
+        std::cout << "FAILED " << (actions ? "-a " : "") << text << ": " << error << "\n";
         result.failed = true;
         return result;
     }
@@ -140,25 +140,41 @@ outcome_t compare(const std::string& text, const tree_t& tree, int words, std::m
             if (pool.props()[j] == names[k]) prop_index[static_cast<std::size_t>(k)] = static_cast<int>(j);
     for (int w = 0; w < words; ++w) {
         const std::size_t prefix_length = rng() % 6, cycle_length = 1 + rng() % 6;
-        std::vector<std::uint32_t> word(prefix_length + cycle_length);
-        for (std::uint32_t& l : word) l = static_cast<std::uint32_t>(rng()) & ((1u << pool.props().size()) - 1);
+        std::vector<std::uint64_t> word(prefix_length + cycle_length);
+        const std::uint64_t props = pool.props().size();
+        for (std::uint64_t& l : word) {
+            const std::uint64_t draw = rng();
+            if (!actions) l = draw & ((std::uint64_t{1} << props) - 1);
+            else l = draw % (props + 1) == 0 ? 0 : std::uint64_t{1} << (draw % (props + 1) - 1);
+        }
         std::vector<int> next(word.size());
         for (std::size_t i = 0; i < word.size(); ++i) next[i] = static_cast<int>(i + 1 < word.size() ? i + 1 : prefix_length);
         std::vector<int> indices(4, 0);
         for (int k = 0; k < 4; ++k) indices[static_cast<std::size_t>(k)] = prop_index[static_cast<std::size_t>(k)] < 0 ? 31 : prop_index[static_cast<std::size_t>(k)];
         const bool expected = evaluate(tree, word, next, indices)[0];
-        const std::vector<std::uint32_t> prefix(word.begin(), word.begin() + static_cast<long>(prefix_length));
-        const std::vector<std::uint32_t> cycle(word.begin() + static_cast<long>(prefix_length), word.end());
+        const std::vector<std::uint64_t> prefix(word.begin(), word.begin() + static_cast<long>(prefix_length));
+        const std::vector<std::uint64_t> cycle(word.begin() + static_cast<long>(prefix_length), word.end());
         if (dra_accepts(a, prefix, cycle) != expected) {
             if (result.mismatches == 0) {
-                std::cout << "MISMATCH " << text << " on";
-                for (std::uint32_t l : prefix) std::cout << ' ' << l;
+                std::cout << "MISMATCH " << (actions ? "-a " : "") << text << " on";
+                for (std::uint64_t l : prefix) std::cout << ' ' << l;
                 std::cout << " (";
-                for (std::uint32_t l : cycle) std::cout << ' ' << l;
+                for (std::uint64_t l : cycle) std::cout << ' ' << l;
                 std::cout << " )^w: expected " << expected << "\n";
             }
             ++result.mismatches;
         }
+    }
+    return result;
+}
+
+// Both translations of one formula, with words of their own generator.
+outcome_t compare_both(const std::string& text, const tree_t& tree, int words, std::mt19937& rng) {
+    outcome_t result;
+    for (bool actions : {false, true}) {
+        const outcome_t o = compare(text, tree, words, rng, actions);
+        result.failed = result.failed || o.failed;
+        result.mismatches += o.mismatches;
     }
     return result;
 }
@@ -261,7 +277,7 @@ int main(int argc, char** argv) {
             // Words from a generator of their own, so the formulas of a seed
             // do not depend on the number of words.
             std::mt19937 word_rng(rng());
-            const outcome_t o = compare(print(*tree), *tree, words, word_rng);
+            const outcome_t o = compare_both(print(*tree), *tree, words, word_rng);
             ++formulas;
             failed += o.failed;
             mismatches += o.mismatches;
@@ -290,7 +306,7 @@ int main(int argc, char** argv) {
                 ++failed;
                 continue;
             }
-            const outcome_t o = compare(plain, *tree, words, rng);
+            const outcome_t o = compare_both(plain, *tree, words, rng);
             ++formulas;
             failed += o.failed;
             mismatches += o.mismatches;
@@ -300,6 +316,6 @@ int main(int argc, char** argv) {
         std::cerr << "unknown mode " << mode << "\n";
         return 2;
     }
-    std::cout << formulas << " formulas, " << mismatches << " mismatching words, " << failed << " failures\n";
+    std::cout << formulas << " formulas in both modes, " << mismatches << " mismatching words, " << failed << " failures\n";
     return mismatches == 0 && failed == 0 ? 0 : 1;
 }

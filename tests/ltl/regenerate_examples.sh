@@ -1,6 +1,7 @@
 #!/bin/bash
 # Every shipped automaton examples/NAME.dra or NAME.hoa has its formula in
-# examples/NAME.ltl. Regenerates each with velkin-ltl (both output formats)
+# examples/NAME.ltl. Regenerates each with velkin-ltl (both output formats,
+# for every letter and with -a for one action per step)
 # and checks that velkin -s answers the same as with the shipped automaton,
 # for every process of every example specification that uses one of the
 # formula's propositions as an action, with and without -f.
@@ -22,8 +23,29 @@ for automaton in "$examples"/*.dra "$examples"/*.hoa; do
         failed=1
         continue
     fi
-    "$velkin_ltl" -f "$formula" -o "$work/$name.dra" || { echo "velkin-ltl failed on $formula"; failed=1; continue; }
-    "$velkin_ltl" -H -f "$formula" -o "$work/$name.hoa" || { echo "velkin-ltl -H failed on $formula"; failed=1; continue; }
+    generated_files=()
+    for mode in "" "-a"; do
+        for format in dra hoa; do
+            out="$work/$name$mode.$format"
+            option=""
+            [ "$format" = hoa ] && option="-H"
+            if "$velkin_ltl" $mode $option -f "$formula" -o "$out"; then
+                generated_files+=("$out")
+            else
+                echo "velkin-ltl $mode $option failed on $formula"
+                failed=1
+            fi
+        done
+    done
+    # An automaton for one action per step is never larger than the shipped one.
+    shipped_states=$(sed -n 's/^States: //p' "$automaton")
+    for out in "$work/$name-a.dra" "$work/$name-a.hoa"; do
+        states=$(sed -n 's/^States: //p' "$out")
+        if [ -n "$states" ] && [ "$states" -gt "$shipped_states" ]; then
+            echo "$(basename "$out"): $states states, the shipped $(basename "$automaton") has $shipped_states"
+            failed=1
+        fi
+    done
     props=$(sed -n 's/^AP: [0-9]* //p' "$work/$name.dra" | tr -d '"')
     for spec in "$examples"/*.dmts; do
         shared=0
@@ -32,7 +54,7 @@ for automaton in "$examples"/*.dra "$examples"/*.hoa; do
         for process in $(sed -nE 's/^([A-Za-z_][A-Za-z0-9_]*)[[:space:]]*=.*/\1/p' "$spec"); do
             for deadlock in "" "-f"; do
                 expected=$("$velkin" -r "$automaton" $deadlock -s "$process" "$spec" 2>&1 | head -1)
-                for generated in "$work/$name.dra" "$work/$name.hoa"; do
+                for generated in "${generated_files[@]}"; do
                     actual=$("$velkin" -r "$generated" $deadlock -s "$process" "$spec" 2>&1 | head -1)
                     compared=$((compared + 1))
                     if [ "$expected" != "$actual" ]; then
