@@ -37,6 +37,7 @@
 #include <vector>
 
 #include "support/bitset.hpp"
+#include "product/rabin_game.hpp"
 
 class ra_product_t;
 class pair_fixpoint_t;
@@ -51,19 +52,19 @@ bitset_t good_within(const ra_product_t& product, uint32_t l, const bitset_t& al
 
 class rabin_regions_t {
 public:
-    // Pair sets are bit masks over the pair indices, so at most 32 pairs.
-    static constexpr uint32_t max_pairs = 32;
+    // Pair sets are bit masks over the pair indices, so at most 64 pairs.
+    static constexpr uint32_t max_pairs = 64;
 
     rabin_regions_t(const ra_product_t& product, const predecessors_t& predecessors, pair_fixpoint_t& one_pair);
 
     // The set Rabin(pairs, allowed, goal) returns. A caller that knows a
     // superset of it may pass it as bound; the one-pair engine then starts
     // from there.
-    bitset_t region(uint32_t pairs, const bitset_t& allowed, const bitset_t& goal,
+    bitset_t region(uint64_t pairs, const bitset_t& allowed, const bitset_t& goal,
                     const bitset_t* bound = nullptr);
     // Y_l for every pair l in pairs, at index l; empty sets of capacity 0 at
     // the other indices.
-    std::vector<bitset_t> pair_regions(uint32_t pairs, const bitset_t& allowed, const bitset_t& goal);
+    std::vector<bitset_t> pair_regions(uint64_t pairs, const bitset_t& allowed, const bitset_t& goal);
 
 private:
     // One evaluation: its goal, its result and every Y_l.
@@ -81,10 +82,10 @@ private:
         std::vector<entry_t> entries;
     };
 
-    const entry_t& evaluate(uint32_t pairs, const bitset_t& allowed, const bitset_t& goal, const bitset_t* bound);
+    const entry_t& evaluate(uint64_t pairs, const bitset_t& allowed, const bitset_t& goal, const bitset_t* bound);
     // Y_l, from the over-approximation y (mapped into itself by the operator)
     // and the under-approximation lower; bound, if given, also holds Y_l.
-    bitset_t pair_region(uint32_t pairs, uint32_t l, const bitset_t& allowed, const bitset_t& goal, bitset_t y,
+    bitset_t pair_region(uint64_t pairs, uint32_t l, const bitset_t& allowed, const bitset_t& goal, bitset_t y,
                          const bitset_t& lower, const bitset_t* bound);
     // Takes out of y, one after another, the states outside goal that are
     // not in cpred(y): none of them is in a fixpoint below y.
@@ -97,13 +98,17 @@ private:
     const uint32_t pair_count;
     std::size_t entries_per_level;
     uint64_t clock = 0;
-    std::unordered_map<uint32_t, level_t> levels;
+    std::unordered_map<uint64_t, level_t> levels;
     std::vector<uint32_t> leaving;  // keep_core's work list
+    rabin_game_t game;
+    std::vector<bitset_t> good_minus_bad;  // good_l - bad_l for every pair l
 };
 
 // The pair indices in a mask, ascending.
 template <class F>
-void for_each_pair(uint32_t pairs, F f) {
+void for_each_pair(uint64_t pairs, F f) {
     for (uint32_t l = 0; l < rabin_regions_t::max_pairs; ++l)
         if ((pairs >> l) & 1u) f(l);
 }
+
+inline uint64_t without_pair(uint64_t pairs, uint32_t l) { return pairs & ~(uint64_t{1} << l); }

@@ -7,7 +7,7 @@ rabin_solver_t::rabin_solver_t(ra_product_t& game, const predecessors_t& predece
                                pair_fixpoint_t& one_pair)
     : product(game), attractor(engine), regions(game, predecessors, one_pair), n(static_cast<uint32_t>(game.state_count)) {}
 
-bitset_t rabin_solver_t::rabin(uint32_t pairs, const bitset_t& allowed, const bitset_t& goal, bitset_t& ranked,
+bitset_t rabin_solver_t::rabin(uint64_t pairs, const bitset_t& allowed, const bitset_t& goal, bitset_t& ranked,
                                uint32_t& counter) {
     const std::vector<bitset_t> pair_sets = regions.pair_regions(pairs, allowed, goal);
     bitset_t result(n, BS_EMPTY);
@@ -19,7 +19,7 @@ bitset_t rabin_solver_t::rabin(uint32_t pairs, const bitset_t& allowed, const bi
     for_each_pair(pairs, [&](uint32_t l) {
         const bitset_t& y = pair_sets[l];
         if (is_subset(y, acc_ranked)) return;
-        const uint32_t rest = pairs & ~(1u << l);
+        const uint64_t rest = without_pair(pairs, l);
         const bitset_t allowed_l = allowed_without_bad(product, l, allowed);
         // (good_l ∩ cpred(y)) ∪ goal: y holds that set, and its members
         // outside goal are in cpred(y), so good_l ∩ y plus goal is the same.

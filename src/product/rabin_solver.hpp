@@ -33,7 +33,7 @@ public:
     // Rabin(pairs, allowed, goal, ranked, counter) with the pairs as a bit
     // mask: returns the same set, and leaves ranked, counter and the ranks of
     // the states in ranked as that call leaves them.
-    bitset_t rabin(uint32_t pairs, const bitset_t& allowed, const bitset_t& goal, bitset_t& ranked,
+    bitset_t rabin(uint64_t pairs, const bitset_t& allowed, const bitset_t& goal, bitset_t& ranked,
                    uint32_t& counter);
 
 private:

@@ -132,8 +132,8 @@ void ra_product_t::solve() {
 
     const uint32_t pair_total = static_cast<uint32_t>(good.size());
     std::optional<rabin_solver_t> several_pairs;
-    if (pair_total >= 2 && pair_total <= rabin_regions_t::max_pairs) several_pairs.emplace(*this, predecessors, engine, one_pair);
-    const uint32_t pair_mask = pair_total >= 32 ? ~0u : (1u << pair_total) - 1;
+    if (pair_total >= 2) several_pairs.emplace(*this, predecessors, engine, one_pair);
+    const uint64_t pair_mask = pair_total >= 64 ? ~uint64_t{0} : (uint64_t{1} << pair_total) - 1;
 
     uint32_t counter = 0;
     bitset_t ranked(n, BS_EMPTY);
