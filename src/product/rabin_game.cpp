@@ -22,8 +22,13 @@ rabin_game_t::rabin_game_t(const ra_product_t& game, const predecessors_t& prede
       pred(predecessors),
       n(static_cast<uint32_t>(game.state_count)),
       open_moves(n, 0),
-      stamp(n, 0) {
+      stamp(n, 0),
+      stuck_state_nodes(n, BS_EMPTY),
+      stuck_choice_nodes(n, BS_EMPTY) {
     queue.reserve(n);
+    for (uint32_t s = 0; s < n; ++s)
+        if (product.edge_begin[s] == product.edge_begin[s + 1])
+            (product.is_choice(static_cast<int>(s)) ? stuck_choice_nodes : stuck_state_nodes).set(s);
 }
 
 bool rabin_game_t::owned_by(player_t player, uint32_t s) const {
@@ -36,16 +41,41 @@ void rabin_game_t::attract(player_t player, const bitset_t& arena, bitset_t& reg
         attractor_stamp = 0;
     }
     const uint32_t now = ++attractor_stamp;
+    // A state of the other player is forced once every move it has within
+    // the arena leads into the region; open_moves counts the moves not yet
+    // known to lead there.
     queue.clear();
-    for (uint32_t s = region.next(0); s < n; s = region.next(s + 1)) queue.push_back(s);
+    bitset_t candidates = joinable;
+    candidates.subtract(region);
+    if (candidates.count() < region.count()) {
+        // Few states may join, many are in: start from the candidates, each
+        // looked at once, rather than from every member's predecessors. The
+        // counts leave out the moves into the region as it is now; only the
+        // states that join from here on lower them.
+        for (uint32_t s = candidates.next(0); s < n; s = candidates.next(s + 1)) {
+            uint32_t moves = 0;
+            uint32_t inside = 0;
+            for (uint32_t e = product.edge_begin[s]; e < product.edge_begin[s + 1]; ++e) {
+                const uint32_t t = static_cast<uint32_t>(product.edges[e].target);
+                moves += arena.test(t);
+                inside += arena.test(t) && region.test(t);
+            }
+            stamp[s] = now;
+            open_moves[s] = moves - inside;
+            if (owned_by(player, s) ? inside > 0 : moves > 0 && moves == inside) queue.push_back(s);
+        }
+        for (uint32_t s : queue) region.set(s);
+    } else {
+        // Every member's predecessors are visited, so each move into the
+        // region lowers a count once; a count starts at all arena moves.
+        for (uint32_t s = region.next(0); s < n; s = region.next(s + 1)) queue.push_back(s);
+    }
     for (std::size_t i = 0; i < queue.size(); ++i) {
         const uint32_t t = queue[i];
         for (uint32_t p = pred.begin[t]; p < pred.begin[t + 1]; ++p) {
             const uint32_t s = predecessors_t::state_of(pred.source[p]);
             if (region.test(s) || !joinable.test(s)) continue;
             if (!owned_by(player, s)) {
-                // The other player is forced once every move it has within
-                // the arena leads into the region.
                 if (stamp[s] != now) {
                     stamp[s] = now;
                     uint32_t moves = 0;
@@ -67,12 +97,9 @@ bitset_t rabin_game_t::winning(const bitset_t& arena, const bitset_t& targets,
     const bitset_t everything(n, BS_FULL);
     // Won at once: the targets and the arena's state nodes without moves,
     // then whatever the implementation forces into them.
-    bitset_t won = targets;
-    bitset_t stuck(n, BS_EMPTY);
-    for (uint32_t s = arena.next(0); s < n; s = arena.next(s + 1))
-        if (product.edge_begin[s] == product.edge_begin[s + 1]) stuck.set(s);
-    for (uint32_t s = stuck.next(0); s < n; s = stuck.next(s + 1))
-        if (!product.is_choice(static_cast<int>(s))) won.set(s);
+    bitset_t won = stuck_state_nodes;
+    won.intersect_with(arena);
+    won.unite_with(targets);
     bitset_t open = arena;
     open.subtract(won);
     attract(player_t::implementation, everything, won, open);
@@ -82,8 +109,9 @@ bitset_t rabin_game_t::winning(const bitset_t& arena, const bitset_t& targets,
     bitset_t lost = open;
     lost.unite_with(won);
     lost = lost.complement();
-    for (uint32_t s = stuck.next(0); s < n; s = stuck.next(s + 1))
-        if (open.test(s)) lost.set(s);
+    bitset_t stuck = stuck_choice_nodes;
+    stuck.intersect_with(open);
+    lost.unite_with(stuck);
     open.subtract(lost);
     attract(player_t::opponent, everything, lost, open);
     open.subtract(lost);

@@ -70,4 +70,6 @@ private:
     std::vector<uint32_t> stamp;
     uint32_t attractor_stamp = 0;
     std::vector<uint32_t> queue;
+    bitset_t stuck_state_nodes;   // won wherever the arena holds them
+    bitset_t stuck_choice_nodes;  // always lost
 };
