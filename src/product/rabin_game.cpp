@@ -35,7 +35,8 @@ bool rabin_game_t::owned_by(player_t player, uint32_t s) const {
     return product.is_choice(static_cast<int>(s)) == (player == player_t::implementation);
 }
 
-void rabin_game_t::attract(player_t player, const bitset_t& arena, bitset_t& region, const bitset_t& joinable) {
+void rabin_game_t::attract(player_t player, const bitset_t& arena, bitset_t& region, const bitset_t& joinable,
+                           start_t start) {
     if (attractor_stamp == std::numeric_limits<uint32_t>::max()) {
         std::fill(stamp.begin(), stamp.end(), 0);
         attractor_stamp = 0;
@@ -45,13 +46,13 @@ void rabin_game_t::attract(player_t player, const bitset_t& arena, bitset_t& reg
     // the arena leads into the region; open_moves counts the moves not yet
     // known to lead there.
     queue.clear();
-    bitset_t candidates = joinable;
-    candidates.subtract(region);
-    if (candidates.count() < region.count()) {
-        // Few states may join, many are in: start from the candidates, each
-        // looked at once, rather than from every member's predecessors. The
+    if (start == start_t::from_candidates) {
+        // Each candidate is looked at once, rather than every member's
+        // predecessors: the cheaper side when few states may join. The
         // counts leave out the moves into the region as it is now; only the
         // states that join from here on lower them.
+        bitset_t candidates = joinable;
+        candidates.subtract(region);
         for (uint32_t s = candidates.next(0); s < n; s = candidates.next(s + 1)) {
             uint32_t moves = 0;
             uint32_t inside = 0;
@@ -102,7 +103,7 @@ bitset_t rabin_game_t::winning(const bitset_t& arena, const bitset_t& targets,
     won.unite_with(targets);
     bitset_t open = arena;
     open.subtract(won);
-    attract(player_t::implementation, everything, won, open);
+    attract(player_t::implementation, everything, won, open, start_t::from_candidates);
     open.subtract(won);
     // Lost at once: everything outside the arena and the targets, and the
     // choice nodes without moves; then whatever the opponent forces there.
@@ -113,7 +114,7 @@ bitset_t rabin_game_t::winning(const bitset_t& arena, const bitset_t& targets,
     stuck.intersect_with(open);
     lost.unite_with(stuck);
     open.subtract(lost);
-    attract(player_t::opponent, everything, lost, open);
+    attract(player_t::opponent, everything, lost, open, start_t::from_candidates);
     open.subtract(lost);
     // What is left is a subgame: the opponent's moves into won are never
     // worth taking, and the implementation has none.
@@ -138,14 +139,14 @@ bitset_t rabin_game_t::closed(bitset_t s, uint64_t mask) {
             bitset_t avoided = *pairs[i].bad;
             avoided.intersect_with(s);
             if (!avoided.is_empty()) {
-                attract(player_t::opponent, s, avoided, s);
+                attract(player_t::opponent, s, avoided, s, start_t::from_region);
                 u.subtract(avoided);
             }
         }
         if (!meets(*pairs[i].good, u)) continue;
         bitset_t won = buchi_or(std::move(u), i, mask & ~(uint64_t{1} << i));
         if (won.is_empty()) continue;
-        attract(player_t::implementation, s, won, s);
+        attract(player_t::implementation, s, won, s, start_t::from_region);
         s.subtract(won);
         result.unite_with(won);
         failures = 0;
@@ -158,7 +159,7 @@ bitset_t rabin_game_t::buchi_or(bitset_t u, uint32_t i, uint64_t rest) {
         if (u.is_empty()) return u;
         bitset_t reached = *pairs[i].good;
         reached.intersect_with(u);
-        attract(player_t::implementation, u, reached, u);
+        attract(player_t::implementation, u, reached, u, start_t::from_region);
         bitset_t avoiding = u;
         avoiding.subtract(reached);
         if (avoiding.is_empty()) return u;
@@ -167,7 +168,7 @@ bitset_t rabin_game_t::buchi_or(bitset_t u, uint32_t i, uint64_t rest) {
         bitset_t lost = avoiding;
         if (rest != 0) lost.subtract(closed(avoiding, rest));
         if (lost.is_empty()) return u;
-        attract(player_t::opponent, u, lost, u);
+        attract(player_t::opponent, u, lost, u, start_t::from_region);
         u.subtract(lost);
     }
 }

@@ -48,6 +48,11 @@ public:
 
 private:
     enum class player_t { implementation, opponent };
+    // Where an attractor starts: from the predecessors of the region's
+    // members, or from the states that may join (cheaper when the region is
+    // large and few may join, as in the outer game whose targets hold what
+    // is known to be won).
+    enum class start_t { from_region, from_candidates };
 
     // The implementation's region of the subgame s (every state of s has a
     // move within s) for the pairs in the mask.
@@ -57,7 +62,7 @@ private:
     bitset_t buchi_or(bitset_t u, uint32_t i, uint64_t rest);
     // Grows region by the states of joinable that player can force into it,
     // counting only the moves into arena.
-    void attract(player_t player, const bitset_t& arena, bitset_t& region, const bitset_t& joinable);
+    void attract(player_t player, const bitset_t& arena, bitset_t& region, const bitset_t& joinable, start_t start);
     bool owned_by(player_t player, uint32_t s) const;
 
     const ra_product_t& product;
