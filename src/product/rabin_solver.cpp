@@ -5,7 +5,15 @@
 
 rabin_solver_t::rabin_solver_t(ra_product_t& game, const predecessors_t& predecessors, attractor_t& engine,
                                pair_fixpoint_t& one_pair)
-    : product(game), attractor(engine), regions(game, predecessors, one_pair), n(static_cast<uint32_t>(game.state_count)) {}
+    : product(game),
+      attractor(engine),
+      regions(game, predecessors, one_pair),
+      n(static_cast<uint32_t>(game.state_count)),
+      dead_end_states(n, BS_EMPTY) {
+    for (uint32_t s = 0; s < n; ++s)
+        if (!game.is_choice(static_cast<int>(s)) && game.edge_begin[s] == game.edge_begin[s + 1])
+            dead_end_states.set(s);
+}
 
 bitset_t rabin_solver_t::rabin(uint64_t pairs, const bitset_t& allowed, const bitset_t& goal, bitset_t& ranked,
                                uint32_t& counter) {
@@ -39,7 +47,9 @@ bitset_t rabin_solver_t::rabin(uint64_t pairs, const bitset_t& allowed, const bi
             y_allowed.subtract(b);
             bitset_t x(n, BS_EMPTY);
             for (;;) {  // least fixpoint over X, which ends at y
-                bitset_t k = cpred_within(product, x, y_allowed);
+                // cpred of the empty set: the state nodes without successors.
+                bitset_t k = x.is_empty() ? dead_end_states : cpred_within(product, x, y_allowed);
+                if (x.is_empty()) k.intersect_with(y_allowed);
                 k.unite_with(b);
                 bitset_t next = regions.region(rest, allowed_l, k, &y);
                 // The ranked call leaves all of next in h, so the ranking pass

@@ -41,4 +41,5 @@ private:
     attractor_t& attractor;
     rabin_regions_t regions;
     const uint32_t n;
+    bitset_t dead_end_states;  // state nodes without successors
 };
