@@ -39,7 +39,7 @@ bitset_t rabin_solver_t::rabin(uint64_t pairs, const bitset_t& allowed, const bi
         bitset_t h = acc_ranked;
         uint32_t r = acc_counter;
         if (rest == 0) {
-            attractor.run(allowed_l, b, h, r, product.rank);
+            attractor.rank_layers(allowed_l, b, y, h, r, product.rank);
         } else {
             // K lies within y, so cpred is needed only there.
             bitset_t y_allowed = y;
