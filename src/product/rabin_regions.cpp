@@ -44,7 +44,7 @@ rabin_regions_t::rabin_regions_t(const ra_product_t& source, const predecessors_
     const std::size_t set_bytes = std::size_t{bitset_t::words_for(n)} * 4 + 64;
     const std::size_t level_count = std::size_t{1} << std::min<uint32_t>(pair_count, 16);
     const std::size_t per_level = budget / (level_count * (pair_count + 2) * set_bytes);
-    entries_per_level = std::clamp<std::size_t>(per_level, 2, 16);
+    entries_per_level = std::clamp<std::size_t>(per_level, 2, 4);
 }
 
 void rabin_regions_t::keep_core(bitset_t& y, const bitset_t& goal) {
