@@ -29,7 +29,6 @@ bitset_t cpred_within(const ra_product_t& product, const bitset_t& x, const bits
 rabin_regions_t::rabin_regions_t(const ra_product_t& source, const predecessors_t& predecessors,
                                  pair_fixpoint_t& engine)
     : product(source),
-      pred(predecessors),
       one_pair(engine),
       n(static_cast<uint32_t>(source.state_count)),
       pair_count(static_cast<uint32_t>(source.good.size())),
@@ -45,40 +44,6 @@ rabin_regions_t::rabin_regions_t(const ra_product_t& source, const predecessors_
     const std::size_t level_count = std::size_t{1} << std::min<uint32_t>(pair_count, 16);
     const std::size_t per_level = budget / (level_count * (pair_count + 2) * set_bytes);
     entries_per_level = std::clamp<std::size_t>(per_level, 2, 4);
-}
-
-void rabin_regions_t::keep_core(bitset_t& y, const bitset_t& goal) {
-    // A state node leaves with its first successor that leaves; a choice
-    // node with its last successor in y, which is looked for again each time
-    // one of them leaves (choice nodes have few successors). Goal states stay.
-    auto has_successor_in_y = [&](uint32_t s) {
-        for (uint32_t e = product.edge_begin[s]; e < product.edge_begin[s + 1]; ++e)
-            if (y.test(static_cast<uint32_t>(product.edges[e].target))) return true;
-        return false;
-    };
-    auto has_successor_outside_y = [&](uint32_t s) {
-        for (uint32_t e = product.edge_begin[s]; e < product.edge_begin[s + 1]; ++e)
-            if (!y.test(static_cast<uint32_t>(product.edges[e].target))) return true;
-        return false;
-    };
-    leaving.clear();
-    for (uint32_t s = y.next(0); s < n; s = y.next(s + 1)) {
-        if (goal.test(s)) continue;
-        if (product.is_choice(static_cast<int>(s)) ? !has_successor_in_y(s) : has_successor_outside_y(s))
-            leaving.push_back(s);
-    }
-    for (uint32_t s : leaving) y.unset(s);
-    for (std::size_t i = 0; i < leaving.size(); ++i) {
-        const uint32_t t = leaving[i];
-        for (uint32_t p = pred.begin[t]; p < pred.begin[t + 1]; ++p) {
-            const uint32_t entry = pred.source[p];
-            const uint32_t s = predecessors_t::state_of(entry);
-            if (!y.test(s) || goal.test(s)) continue;
-            if (predecessors_t::is_choice(entry) && has_successor_in_y(s)) continue;
-            y.unset(s);
-            leaving.push_back(s);
-        }
-    }
 }
 
 bitset_t allowed_without_bad(const ra_product_t& product, uint32_t l, const bitset_t& allowed) {

@@ -1,4 +1,4 @@
-// The ranked Rabin recursion for two to 32 acceptance pairs: the same
+// The ranked Rabin recursion for two to 64 acceptance pairs: the same
 // winning region, ranks and step counter as the nested fixpoint iteration,
 // with far fewer evaluations.
 //
@@ -10,8 +10,12 @@
 // calls ranked in turn. A call whose result lies within the ranked states
 // ranks nothing and leaves the counter alone (every state it ranks lies in
 // its result), so it is not made; the chain is followed on the unranked sets.
-// With one pair left the round is the attractor run of the one-pair engine.
-// The recursion depth is the number of pairs, at most 32.
+// With one pair left the round is a ranked attractor, whose layers are found
+// from the states of the known result outside its base.
+// Cost: every call made ranks a new state, so there are at most n of them,
+// each with one region query per step of its chains (rabin_regions.hpp) and
+// word-parallel set operations of O(n / 32) per pair. The recursion depth is
+// the number of pairs, at most 64, whatever the size of the game.
 #pragma once
 
 #include <cstdint>

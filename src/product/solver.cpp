@@ -11,9 +11,11 @@
 // every order of the pairs: O(k! * n^(2k - 2)) calls of the last level, where
 // one pair is left and the incremental engines (pair_fixpoint.hpp, then one
 // attractor run) take O(n * (n + m)) at most and usually O(n + m).
-// With two to 32 pairs the recursion runs in rabin_solver_t, which finds the
-// same sets, ranks and counter with far fewer evaluations; with one pair the
-// recursion is a single level that the one-pair engine already makes cheap.
+// With two or more pairs (up to the 64 the readers accept) the recursion runs
+// in rabin_solver_t, which finds the same sets, ranks and counter by solving
+// Rabin games for the sets and replaying only the calls that rank new
+// states; with one pair the recursion is a single level that the one-pair
+// engine already makes cheap.
 #include <optional>
 
 #include "product/attractor.hpp"
