@@ -37,6 +37,14 @@ public:
                      uint32_t& counter, std::vector<uint32_t>& rank);
 
 private:
+    // A new run's stamp; on wrap-around every counter is reset first.
+    uint32_t next_stamp();
+    // Walks the layers from those in layers on, ranking each one's unranked
+    // members and adding the next layer from the admitted states; counters
+    // of an older stamp stand for the full out-degree.
+    void extend_layers(bitset_t& x, const bitset_t& admitted, bitset_t& ranked, uint32_t& counter,
+                       std::vector<uint32_t>& rank, uint32_t stamp);
+
     const ra_product_t& product;
     const predecessors_t& pred;
     // For each state node, its successors still outside X in the run whose
