@@ -3,21 +3,42 @@
 #include "product/attractor.hpp"
 #include "product/product.hpp"
 
-rabin_solver_t::rabin_solver_t(ra_product_t& game, const predecessors_t& predecessors, attractor_t& engine,
-                               pair_fixpoint_t& one_pair)
+rabin_solver_t::rabin_solver_t(ra_product_t& game)
     : product(game),
-      attractor(engine),
-      regions(game, predecessors, one_pair),
       n(static_cast<uint32_t>(game.state_count)),
+      predecessors(game),
+      attractor(game, predecessors),
+      one_pair(game, predecessors),
       dead_end_states(n, BS_EMPTY) {
     for (uint32_t s = 0; s < n; ++s)
         if (!game.is_choice(static_cast<int>(s)) && game.edge_begin[s] == game.edge_begin[s + 1])
             dead_end_states.set(s);
 }
 
-bitset_t rabin_solver_t::rabin(uint64_t pairs, const bitset_t& allowed, const bitset_t& goal, bitset_t& ranked,
+bitset_t rabin_solver_t::Rabin(uint64_t pairs, const bitset_t& allowed, const bitset_t& goal, bitset_t& ranked,
                                uint32_t& counter) {
-    const std::vector<bitset_t> pair_sets = regions.pair_regions(pairs, allowed, goal);
+    if (pairs == 0) return bitset_t(n, BS_EMPTY);
+    if ((pairs & (pairs - 1)) == 0)
+        return one_pair_level(static_cast<uint32_t>(__builtin_ctzll(pairs)), allowed, goal, ranked, counter);
+    if (!regions) regions.emplace(product, predecessors, one_pair);
+    return replay(pairs, allowed, goal, ranked, counter);
+}
+
+bitset_t rabin_solver_t::one_pair_level(uint32_t l, const bitset_t& allowed, const bitset_t& goal,
+                                        bitset_t& ranked, uint32_t& counter) {
+    // The incremental engine finds the fixpoint; one ranked attractor run of
+    // its base then repeats the plain iteration's last round, the only round
+    // whose ranks survive.
+    const bitset_t allowed_l = allowed_without_bad(product, l, allowed);
+    const bitset_t good_l = good_within(product, l, allowed);
+    bitset_t b(n, BS_EMPTY);
+    one_pair.greatest(allowed_l, good_l, goal, b);
+    return attractor.run(allowed_l, b, ranked, counter, product.rank);
+}
+
+bitset_t rabin_solver_t::replay(uint64_t pairs, const bitset_t& allowed, const bitset_t& goal, bitset_t& ranked,
+                               uint32_t& counter) {
+    const std::vector<bitset_t> pair_sets = regions->pair_regions(pairs, allowed, goal);
     bitset_t result(n, BS_EMPTY);
     for_each_pair(pairs, [&](uint32_t l) { result.unite_with(pair_sets[l]); });
     if (is_subset(result, ranked)) return result;
@@ -51,10 +72,10 @@ bitset_t rabin_solver_t::rabin(uint64_t pairs, const bitset_t& allowed, const bi
                 bitset_t k = x.is_empty() ? dead_end_states : cpred_within(product, x, y_allowed);
                 if (x.is_empty()) k.intersect_with(y_allowed);
                 k.unite_with(b);
-                bitset_t next = regions.region(rest, allowed_l, k, &y);
+                bitset_t next = regions->region(rest, allowed_l, k, &y);
                 // The ranked call leaves all of next in h, so the ranking pass
                 // after it has nothing to add.
-                if (!is_subset(next, h)) rabin(rest, allowed_l, k, h, r);
+                if (!is_subset(next, h)) replay(rest, allowed_l, k, h, r);
                 // Once X is y, later steps return y again and rank nothing.
                 if (next.equals(y) || next.equals(x)) break;
                 x = std::move(next);

@@ -1,6 +1,11 @@
-// The ranked Rabin recursion for two to 64 acceptance pairs: the same
-// winning region, ranks and step counter as the nested fixpoint iteration,
-// with far fewer evaluations.
+// The Rabin game solver over one read-only view of the product (its edge
+// rows, predecessor rows and choice nodes), owning its engines; Rabin() gives
+// the set, the ranks and the step counter of the nested fixpoint iteration.
+//
+// With one pair the level is the one-pair engine's greatest fixpoint
+// (pair_fixpoint.hpp) and one ranked attractor run (attractor.hpp), O(n + m)
+// usually. With two to 64 pairs it is the replay described here, with far
+// fewer evaluations than the iteration:
 //
 // In that iteration the ranks of every round over Y but the last are thrown
 // away: each round restarts H and r from the level's values. So for each pair
@@ -19,31 +24,41 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 #include "support/bitset.hpp"
+#include "product/attractor.hpp"
+#include "product/pair_fixpoint.hpp"
+#include "product/predecessors.hpp"
 #include "product/rabin_regions.hpp"
 
 class ra_product_t;
-class attractor_t;
-class pair_fixpoint_t;
-struct predecessors_t;
 
 class rabin_solver_t {
 public:
-    rabin_solver_t(ra_product_t& product, const predecessors_t& predecessors, attractor_t& attractor,
-                   pair_fixpoint_t& one_pair);
+    // The product's edges, states and pairs must not change while the
+    // solver lives; it writes the product's rank entries.
+    explicit rabin_solver_t(ra_product_t& product);
 
     // Rabin(pairs, allowed, goal, ranked, counter) with the pairs as a bit
     // mask: returns the same set, and leaves ranked, counter and the ranks of
     // the states in ranked as that call leaves them.
-    bitset_t rabin(uint64_t pairs, const bitset_t& allowed, const bitset_t& goal, bitset_t& ranked,
+    bitset_t Rabin(uint64_t pairs, const bitset_t& allowed, const bitset_t& goal, bitset_t& ranked,
                    uint32_t& counter);
 
 private:
+    bitset_t one_pair_level(uint32_t l, const bitset_t& allowed, const bitset_t& goal, bitset_t& ranked,
+                            uint32_t& counter);
+    bitset_t replay(uint64_t pairs, const bitset_t& allowed, const bitset_t& goal, bitset_t& ranked,
+                    uint32_t& counter);
+
     ra_product_t& product;
-    attractor_t& attractor;
-    rabin_regions_t regions;
     const uint32_t n;
+    const predecessors_t predecessors;
+    attractor_t attractor;
+    pair_fixpoint_t one_pair;
+    // The set engine of two or more pairs, made when first needed.
+    std::optional<rabin_regions_t> regions;
     bitset_t dead_end_states;  // state nodes without successors
 };
