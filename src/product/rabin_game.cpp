@@ -15,6 +15,16 @@ bool meets(const bitset_t& a, const bitset_t& b) {
     return false;
 }
 
+// Whether set has fewer than limit members; sparse sets are counted fast,
+// and the count stops at the limit.
+bool fewer_than(const bitset_t& set, uint32_t limit) {
+    const uint32_t* words = set.data();
+    uint32_t total = 0;
+    for (uint32_t w = 0; w < set.word_count(); ++w)
+        if (words[w] != 0 && (total += static_cast<uint32_t>(__builtin_popcount(words[w]))) >= limit) return false;
+    return true;
+}
+
 }  // namespace
 
 rabin_game_t::rabin_game_t(const ra_product_t& game, const predecessors_t& predecessors)
@@ -103,7 +113,11 @@ bitset_t rabin_game_t::winning(const bitset_t& arena, const bitset_t& targets,
     won.unite_with(targets);
     bitset_t open = arena;
     open.subtract(won);
-    attract(player_t::implementation, everything, won, open, start_t::from_candidates);
+    // Known won states make the targets large and the rest small (then the
+    // few open states are looked at); a first evaluation has it the other
+    // way round, and then the targets' predecessors are.
+    const start_t start = fewer_than(open, n / 8 + 1) ? start_t::from_candidates : start_t::from_region;
+    attract(player_t::implementation, everything, won, open, start);
     open.subtract(won);
     // Lost at once: everything outside the arena and the targets, and the
     // choice nodes without moves; then whatever the opponent forces there.
