@@ -172,17 +172,27 @@ TEST(RabinSolver, RandomGamesOfUpToTwelvePairsAndParityChainsMatchTheLiteralSolv
         int max_states;
         int games;
     };
-    const shape_t shapes[] = {{1, 30, 500}, {2, 20, 700}, {3, 12, 600}, {4, 9, 500}, {5, 7, 300}, {6, 6, 160},
-                              {7, 5, 100},  {8, 5, 50},   {9, 4, 30},   {10, 3, 30},  {11, 3, 15}, {12, 3, 15}};
+    const shape_t shapes[] = {{1, 30, 600}, {2, 20, 700}, {3, 12, 700}, {4, 9, 500}, {5, 7, 250}, {6, 6, 120},
+                              {7, 5, 60},   {8, 5, 30},   {9, 4, 16},   {10, 3, 12},  {11, 3, 6},  {12, 3, 6}};
+    // An unoptimised or sanitised build plays a tenth of the games: the literal
+    // solver's many calls cost some forty times more there.
+#if defined(NDEBUG) && !defined(__SANITIZE_ADDRESS__)
+    const int stride = 1;
+#else
+    const int stride = 10;
+#endif
     int total = 0;
     for (const shape_t& shape : shapes) {
         std::mt19937 rng(static_cast<uint32_t>(500 + shape.pairs));
         coverage_t seen;
         int chains_won = 0;
+        int played = 0;
         for (int g = 0; g < shape.games; ++g) {
             synthetic_game_t game = random_game(rng, shape.pairs, shape.max_states, seen);
             const bool chain = g % 2 == 1;
             if (chain) make_chain_pairs(rng, game, shape.pairs);
+            if ((g / 2) % stride != 0) continue;  // both kinds of game, one pair of them in stride
+            ++played;
             SCOPED_TRACE(std::to_string(shape.pairs) + " pairs, game " + std::to_string(g) +
                          (chain ? ", parity chain" : ""));
             const int won_before = seen.won;
@@ -190,11 +200,12 @@ TEST(RabinSolver, RandomGamesOfUpToTwelvePairsAndParityChainsMatchTheLiteralSolv
             if (::testing::Test::HasFatalFailure()) return;
             chains_won += chain && seen.won > won_before;
         }
-        total += shape.games;
+        total += played;
+        if (played < 6) continue;  // too few games to demand every outcome
         SCOPED_TRACE(std::to_string(shape.pairs) + " pairs");
-        EXPECT_GT(seen.won, shape.games / 10);
-        EXPECT_GT(seen.lost, shape.games / 10);
-        EXPECT_GT(chains_won, shape.games / 20);
+        EXPECT_GT(seen.won, played / 10);
+        EXPECT_GT(seen.lost, played / 10);
+        EXPECT_GT(chains_won, played / 20);
     }
-    EXPECT_GE(total, 3000);
+    EXPECT_GE(total, 3000 / stride);
 }
