@@ -20,12 +20,8 @@ out=${BENCH_OUT:-$root/bench/RESULTS.md}
 gen="python3 $root/bench/gen.py"
 [ -x "$velkin" ] && [ -x "$ltl" ] || { echo "no binaries at $velkin, $ltl" >&2; exit 1; }
 
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-rows="$work/rows.tsv"
-: > "$rows"
-load_at_start=$(cut -d' ' -f1-3 /proc/loadavg)
-commit=$(git -C "$root" rev-parse --short HEAD 2>/dev/null || echo "an unknown commit")
+# shellcheck source=bench/table_setup.sh
+. "$root/bench/table_setup.sh"
 
 # row NAME PAIRS TARGET_S AUTOMATON SPEC PROCESS: one measured row.
 row() {
