@@ -33,8 +33,16 @@ Automata:
                    pairs: random transitions, each state a random priority
                    0 .. 2*PAIRS-1; pair i is good at priority 2i and bad
                    below it
+  hoa-parity COLOURS   HOA, 3 states over a, b, c, "parity max even COLOURS"
+                   with a random colour on every transition (COLOURS/2 pairs in a chain)
+  hoa-rabin PAIRS  HOA, 3 states over a, b, c, "Rabin PAIRS" with random
+                   marks on the transitions
 Specifications for the fairness automata:
   random-idle N    like random, over the actions a, b, c, d and idle
+  self-loops       P = {a.P | b.P} + ?c.P, for the HOA automata
+  hyper N ACTIONS  N processes with 1-3 must hypertransitions of 1-3
+                   alternatives each and, for 30 % of them, one may
+                   transition, over the comma-separated ACTIONS
 All output is deterministic for a given --seed (default 1).
 """
 import argparse
@@ -195,10 +203,55 @@ def chain_pairs(pairs, states, rng, out):
     write_automaton(states, pairs, len(ACTIONS), 0, lambda s, k: table[s][k], signature, out)
 
 
+def hyper_spec(n, actions, rng, out):
+    for i in range(n):
+        parts = []
+        for _ in range(rng.randint(1, 3)):
+            alts = [f"{rng.choice(actions)}.P{rng.randrange(n)}" for _ in range(rng.randint(1, 3))]
+            parts.append(alts[0] if len(alts) == 1 else "{" + " | ".join(alts) + "}")
+        if rng.random() < 0.3:
+            parts.append(f"?{rng.choice(actions)}.P{rng.randrange(n)}")
+        out.write(f"P{i} = " + " + ".join(parts) + "\n")
+
+
+def hoa_head(name, acceptance, sets, out):
+    out.write(f'HOA: v1\nname: "{name}"\nStates: 3\nStart: 0\nAP: 3 "a" "b" "c"\n')
+    out.write(f"Acceptance: {sets} {acceptance}\nproperties: explicit-labels deterministic\n--BODY--\n")
+
+
+LETTERS = ["!0 & !1 & !2", "0 & !1 & !2", "!0 & 1 & !2", "!0 & !1 & 2"]
+
+
+def hoa_parity(colours, rng, out):
+    # parity max even: the greatest colour seen infinitely often is even.
+    formula = "Inf(0)"
+    for c in range(1, colours):
+        formula = f"Fin({c}) & ({formula})" if c % 2 else f"Inf({c}) | ({formula})"
+    hoa_head(f"parity max even {colours}", formula, colours, out)
+    for s in range(3):
+        out.write(f"State: {s}\n")
+        for letter in LETTERS:
+            out.write(f"[{letter}] {rng.randrange(3)} {{{rng.randrange(colours)}}}\n")
+    out.write("--END--\n")
+
+
+def hoa_rabin(pairs, rng, out):
+    formula = " | ".join(f"(Fin({2 * i}) & Inf({2 * i + 1}))" for i in range(pairs))
+    hoa_head(f"Rabin {pairs}", formula, 2 * pairs, out)
+    for s in range(3):
+        out.write(f"State: {s}\n")
+        for letter in LETTERS:
+            marks = sorted(rng.sample(range(2 * pairs), rng.randint(0, 3)))
+            mark_text = " {" + " ".join(map(str, marks)) + "}" if marks else ""
+            out.write(f"[{letter}] {rng.randrange(3)}{mark_text}\n")
+    out.write("--END--\n")
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
     parser.add_argument("kind", choices=["chain", "random", "random-idle", "ring", "redefine", "automaton", "gfa",
-                                         "fairness", "chain-pairs", "lossy", "counter"])
+                                         "fairness", "chain-pairs", "lossy", "counter", "hoa-parity", "hoa-rabin",
+                                         "self-loops", "hyper"])
     parser.add_argument("sizes", nargs="*")
     parser.add_argument("--seed", type=int, default=1)
     args = parser.parse_args()
@@ -210,6 +263,12 @@ def main():
     if args.kind == "fairness":
         fairness(args.sizes[0], out)
         return
+    if args.kind == "self-loops":
+        out.write("P = {a.P | b.P} + ?c.P\n")
+        return
+    if args.kind == "hyper":
+        hyper_spec(int(args.sizes[0]), args.sizes[1].split(","), rng, out)
+        return
     args.sizes = [int(x) for x in args.sizes]
     if args.kind == "random-idle":
         random_spec(args.sizes[0], rng, out, ACTIONS + ["idle"])
@@ -217,6 +276,10 @@ def main():
         chain_pairs(args.sizes[0], args.sizes[1], rng, out)
     elif args.kind == "chain":
         chain(args.sizes[0], out)
+    elif args.kind == "hoa-parity":
+        hoa_parity(args.sizes[0], rng, out)
+    elif args.kind == "hoa-rabin":
+        hoa_rabin(args.sizes[0], rng, out)
     elif args.kind == "random":
         random_spec(args.sizes[0], rng, out)
     elif args.kind == "ring":

@@ -26,12 +26,8 @@ gen="python3 $root/bench/gen.py"
 [ -x "$velkin" ] || { echo "no binary at $velkin" >&2; exit 1; }
 [ -z "$literal" ] || [ -x "$literal" ] || { echo "no binary at $literal" >&2; exit 1; }
 
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-rows="$work/rows.tsv"
-: > "$rows"
-load_at_start=$(cut -d' ' -f1-3 /proc/loadavg)
-commit=$(git -C "$root" rev-parse --short HEAD 2>/dev/null || echo "an unknown commit")
+# shellcheck source=bench/table_setup.sh
+. "$root/bench/table_setup.sh"
 
 # cpu BINARY LIMIT STDOUT ARGS...: median CPU seconds of the runs, or "timeout".
 cpu() {

@@ -22,14 +22,18 @@ attractor_t::attractor_t(const ra_product_t& game, const predecessors_t& predece
     layers.reserve(n);
 }
 
-bitset_t attractor_t::run(const bitset_t& allowed, const bitset_t& base, bitset_t& ranked, uint32_t& counter,
-                          std::vector<uint32_t>& rank) {
-    const uint32_t n = static_cast<uint32_t>(product.state_count);
+uint32_t attractor_t::next_stamp() {
     if (run_stamp == std::numeric_limits<uint32_t>::max()) {
         for (counter_t& c : counters) c.stamp = 0;
         run_stamp = 0;
     }
-    const uint32_t stamp = ++run_stamp;
+    return ++run_stamp;
+}
+
+bitset_t attractor_t::run(const bitset_t& allowed, const bitset_t& base, bitset_t& ranked, uint32_t& counter,
+                          std::vector<uint32_t>& rank) {
+    const uint32_t n = static_cast<uint32_t>(product.state_count);
+    const uint32_t stamp = next_stamp();
 
     // The first layer is cpred(empty set), the state nodes without successors,
     // within allowed, together with base.
@@ -39,12 +43,52 @@ bitset_t attractor_t::run(const bitset_t& allowed, const bitset_t& base, bitset_
     layers.clear();
     for (uint32_t s = x.next(0); s < n; s = x.next(s + 1)) layers.push_back(s);
 
+    extend_layers(x, allowed, ranked, counter, rank, stamp);
+    return x;
+}
+
+void attractor_t::rank_layers(const bitset_t& allowed, const bitset_t& base, const bitset_t& result,
+                              bitset_t& ranked, uint32_t& counter, std::vector<uint32_t>& rank) {
+    const uint32_t n = static_cast<uint32_t>(product.state_count);
+    bitset_t x = dead_end_states;
+    x.intersect_with(allowed);
+    x.unite_with(base);
+    // The first layer ranks its members that carry no rank yet.
+    bitset_t fresh = x;
+    fresh.subtract(ranked);
+    if (!fresh.is_empty()) {
+        for (uint32_t s = fresh.next(0); s < n; s = fresh.next(s + 1)) rank[s] = counter;
+        ranked.unite_with(fresh);
+        ++counter;
+    }
+    // The second layer: the candidates that the first layer lets in. A
+    // state node's count holds its successors outside the first layer.
+    bitset_t candidates = result;
+    candidates.subtract(x);
+    const uint32_t stamp = next_stamp();
+    layers.clear();
+    for (uint32_t s = candidates.next(0); s < n; s = candidates.next(s + 1)) {
+        uint32_t outside = 0;
+        for (uint32_t e = product.edge_begin[s]; e < product.edge_begin[s + 1]; ++e)
+            outside += !x.test(static_cast<uint32_t>(product.edges[e].target));
+        const bool joins = product.is_choice(static_cast<int>(s)) ? outside < counters[s].degree : outside == 0;
+        counters[s] = counter_t{stamp, outside, counters[s].degree};
+        if (joins) layers.push_back(s);
+    }
+    for (uint32_t s : layers) x.set(s);
+    // Later layers as in run(), among the candidates only: every member of
+    // the fixpoint is one, and each is counted already.
+    extend_layers(x, candidates, ranked, counter, rank, stamp);
+}
+
+void attractor_t::extend_layers(bitset_t& x, const bitset_t& admitted, bitset_t& ranked, uint32_t& counter,
+                                std::vector<uint32_t>& rank, uint32_t stamp) {
     // x holds the members of the layers found so far, including the one being
     // collected, so no state enters twice; the counters count only the edges
     // into finished layers, so a state node whose count drops to zero while
     // layer k is walked has all its successors in X_k and joins layer k + 1.
-    // A state not yet in X that allowed admits may join when an edge into X lets it.
-    auto may_join = [&](uint32_t s) { return !x.test(s) && allowed.test(s); };
+    // A state not yet in X that is admitted may join when an edge into X lets it.
+    auto may_join = [&](uint32_t s) { return !x.test(s) && admitted.test(s); };
     std::size_t layer_begin = 0;
     while (layer_begin < layers.size()) {
         const std::size_t layer_end = layers.size();
@@ -77,5 +121,4 @@ bitset_t attractor_t::run(const bitset_t& allowed, const bitset_t& base, bitset_
         }
         layer_begin = layer_end;
     }
-    return x;
 }

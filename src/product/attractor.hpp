@@ -27,7 +27,24 @@ public:
     bitset_t run(const bitset_t& allowed, const bitset_t& base, bitset_t& ranked, uint32_t& counter,
                  std::vector<uint32_t>& rank);
 
+    // What run() does to ranked, counter and rank, for a caller that knows
+    // its result: the layers are found from the states of result outside
+    // the first layer, each looked at once, rather than from the
+    // predecessors of every member. When result holds many states of base
+    // and few others, as in the replay of a level whose goal is the region
+    // won so far, this touches the few only.
+    void rank_layers(const bitset_t& allowed, const bitset_t& base, const bitset_t& result, bitset_t& ranked,
+                     uint32_t& counter, std::vector<uint32_t>& rank);
+
 private:
+    // A new run's stamp; on wrap-around every counter is reset first.
+    uint32_t next_stamp();
+    // Walks the layers from those in layers on, ranking each one's unranked
+    // members and adding the next layer from the admitted states; counters
+    // of an older stamp stand for the full out-degree.
+    void extend_layers(bitset_t& x, const bitset_t& admitted, bitset_t& ranked, uint32_t& counter,
+                       std::vector<uint32_t>& rank, uint32_t stamp);
+
     const ra_product_t& product;
     const predecessors_t& pred;
     // For each state node, its successors still outside X in the run whose

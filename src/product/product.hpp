@@ -23,9 +23,6 @@ struct product_edge_t {
     int target;
 };
 
-class attractor_t;
-class pair_fixpoint_t;
-
 struct impl_transition_t {
     int source;
     int action;
@@ -80,9 +77,6 @@ public:
     std::vector<bitset_t> bad;
 
     std::unique_ptr<bitset_t> state_nodes;
-    // The innermost-fixpoint engines; set only while solve() runs.
-    attractor_t* attractor = nullptr;
-    pair_fixpoint_t* pair_fixpoint = nullptr;
     std::unique_ptr<bitset_t> win;
     std::vector<uint32_t> rank;
     std::vector<uint32_t> best_rank;

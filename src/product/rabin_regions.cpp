@@ -5,6 +5,7 @@
 #include "product/pair_fixpoint.hpp"
 #include "product/predecessors.hpp"
 #include "product/product.hpp"
+#include "product/rabin_game.hpp"
 
 bitset_t cpred_within(const ra_product_t& product, const bitset_t& x, const bitset_t& within) {
     const uint32_t n = within.capacity();
@@ -25,54 +26,24 @@ bitset_t cpred_within(const ra_product_t& product, const bitset_t& x, const bits
     return result;
 }
 
-rabin_regions_t::rabin_regions_t(const ra_product_t& game, const predecessors_t& predecessors,
+rabin_regions_t::rabin_regions_t(const ra_product_t& source, const predecessors_t& predecessors,
                                  pair_fixpoint_t& engine)
-    : product(game),
-      pred(predecessors),
+    : product(source),
       one_pair(engine),
-      n(static_cast<uint32_t>(game.state_count)),
-      pair_count(static_cast<uint32_t>(game.good.size())) {
+      n(static_cast<uint32_t>(source.state_count)),
+      pair_count(static_cast<uint32_t>(source.good.size())),
+      game(source, predecessors) {
+    for (uint32_t l = 0; l < pair_count; ++l) {
+        good_minus_bad.push_back(source.good[l]);
+        good_minus_bad.back().subtract(source.bad[l]);
+    }
     // Keep the evaluations of all levels within a fixed budget: an entry
     // holds about pairs + 2 sets, and there are at most 2^pairs levels.
     constexpr std::size_t budget = std::size_t{128} << 20;
     const std::size_t set_bytes = std::size_t{bitset_t::words_for(n)} * 4 + 64;
     const std::size_t level_count = std::size_t{1} << std::min<uint32_t>(pair_count, 16);
     const std::size_t per_level = budget / (level_count * (pair_count + 2) * set_bytes);
-    entries_per_level = std::clamp<std::size_t>(per_level, 2, 16);
-}
-
-void rabin_regions_t::keep_core(bitset_t& y, const bitset_t& goal) {
-    // A state node leaves with its first successor that leaves; a choice
-    // node with its last successor in y, which is looked for again each time
-    // one of them leaves (choice nodes have few successors). Goal states stay.
-    auto has_successor_in_y = [&](uint32_t s) {
-        for (uint32_t e = product.edge_begin[s]; e < product.edge_begin[s + 1]; ++e)
-            if (y.test(static_cast<uint32_t>(product.edges[e].target))) return true;
-        return false;
-    };
-    auto has_successor_outside_y = [&](uint32_t s) {
-        for (uint32_t e = product.edge_begin[s]; e < product.edge_begin[s + 1]; ++e)
-            if (!y.test(static_cast<uint32_t>(product.edges[e].target))) return true;
-        return false;
-    };
-    leaving.clear();
-    for (uint32_t s = y.next(0); s < n; s = y.next(s + 1)) {
-        if (goal.test(s)) continue;
-        if (product.is_choice(static_cast<int>(s)) ? !has_successor_in_y(s) : has_successor_outside_y(s))
-            leaving.push_back(s);
-    }
-    for (uint32_t s : leaving) y.unset(s);
-    for (std::size_t i = 0; i < leaving.size(); ++i) {
-        const uint32_t t = leaving[i];
-        for (uint32_t p = pred.begin[t]; p < pred.begin[t + 1]; ++p) {
-            const uint32_t entry = pred.source[p];
-            const uint32_t s = predecessors_t::state_of(entry);
-            if (!y.test(s) || goal.test(s)) continue;
-            if (predecessors_t::is_choice(entry) && has_successor_in_y(s)) continue;
-            y.unset(s);
-            leaving.push_back(s);
-        }
-    }
+    entries_per_level = std::clamp<std::size_t>(per_level, 2, 4);
 }
 
 bitset_t allowed_without_bad(const ra_product_t& product, uint32_t l, const bitset_t& allowed) {
@@ -88,17 +59,17 @@ bitset_t good_within(const ra_product_t& product, uint32_t l, const bitset_t& al
     return good_l;
 }
 
-bitset_t rabin_regions_t::region(uint32_t pairs, const bitset_t& allowed, const bitset_t& goal,
+bitset_t rabin_regions_t::region(uint64_t pairs, const bitset_t& allowed, const bitset_t& goal,
                                  const bitset_t* bound) {
     return evaluate(pairs, allowed, goal, bound).result;
 }
 
-std::vector<bitset_t> rabin_regions_t::pair_regions(uint32_t pairs, const bitset_t& allowed,
+std::vector<bitset_t> rabin_regions_t::pair_regions(uint64_t pairs, const bitset_t& allowed,
                                                     const bitset_t& goal) {
     return evaluate(pairs, allowed, goal, nullptr).pair_sets;
 }
 
-const rabin_regions_t::entry_t& rabin_regions_t::evaluate(uint32_t pairs, const bitset_t& allowed,
+const rabin_regions_t::entry_t& rabin_regions_t::evaluate(uint64_t pairs, const bitset_t& allowed,
                                                           const bitset_t& goal, const bitset_t* bound) {
     const uint64_t now = ++clock;
     {
@@ -154,9 +125,9 @@ const rabin_regions_t::entry_t& rabin_regions_t::evaluate(uint32_t pairs, const 
     return oldest;
 }
 
-bitset_t rabin_regions_t::pair_region(uint32_t pairs, uint32_t l, const bitset_t& allowed, const bitset_t& goal,
+bitset_t rabin_regions_t::pair_region(uint64_t pairs, uint32_t l, const bitset_t& allowed, const bitset_t& goal,
                                       bitset_t y, const bitset_t& lower, const bitset_t* bound) {
-    const uint32_t rest = pairs & ~(1u << l);
+    const uint64_t rest = without_pair(pairs, l);
     const bitset_t allowed_l = allowed_without_bad(product, l, allowed);
     const bitset_t good_l = good_within(product, l, allowed);
     if (rest == 0) {
@@ -167,33 +138,14 @@ bitset_t rabin_regions_t::pair_region(uint32_t pairs, uint32_t l, const bitset_t
         bitset_t base(n, BS_EMPTY);
         return one_pair.greatest(allowed_l, good_l, goal, base, &y);
     }
-    for (;;) {  // greatest fixpoint over Y, y above it and mapped into itself
-        // Every member of the result is in goal or in cpred of the result,
-        // so the core of y holds it, and is mapped into itself as y is.
-        keep_core(y, goal);
-        // base = (good_l ∩ cpred(y)) ∪ goal. The operator's value holds the
-        // base and lies within y, and the core's members outside goal are in
-        // cpred(y), so this is good_l ∩ y, plus goal.
-        bitset_t b = good_l;
-        b.intersect_with(y);
-        b.unite_with(goal);
-        // The least fixpoint over X, from below. Its value lies within y, so
-        // once x covers y the value is y, which is then the greatest fixpoint.
-        // K lies within that value too, so cpred is needed only within y.
-        bitset_t y_allowed = y;
-        y_allowed.intersect_with(allowed_l);
-        y_allowed.subtract(b);
-        bitset_t x = lower;
-        while (!is_subset(y, x)) {
-            bitset_t k = cpred_within(product, x, y_allowed);
-            k.unite_with(b);
-            // The value lies within y, which y maps into itself.
-            bitset_t next = region(rest, allowed_l, k, &y);
-            next.unite_with(x);
-            if (next.equals(x)) break;
-            x = std::move(next);
-        }
-        if (is_subset(y, x)) return y;
-        y = std::move(x);
-    }
+    // Y_l is the implementation's region of the game played within
+    // allowed_l: reach goal, or see good_l infinitely often, or satisfy one
+    // of the other pairs. The bounds shrink the game: states outside y are
+    // lost, and those of lower are won.
+    bitset_t arena = std::move(y);
+    arena.intersect_with(allowed_l);
+    if (bound != nullptr) arena.intersect_with(*bound);
+    std::vector<rabin_game_t::pair_sets_t> game_pairs{{&good_l, nullptr}};
+    for_each_pair(rest, [&](uint32_t m) { game_pairs.push_back({&good_minus_bad[m], &product.bad[m]}); });
+    return game.winning(arena, lower, game_pairs);
 }

@@ -7,29 +7,24 @@
 //   Y_l = gfp Y. lfp X. Rabin(pairs - l, allowed - bad_l, K(X, Y)),
 //   K(X, Y) = ((allowed - bad_l) ∩ cpred(X)) ∪ (good_l ∩ cpred(Y)) ∪ goal,
 //
-// and the result is the union of the Y_l. This class evaluates it with the
-// scheme of Emerson-Lei, as refined by Browne, Clarke, Jha, Long and Marrero
-// ("An improved algorithm for the evaluation of fixpoint expressions"): every
-// fixpoint value is kept, keyed by the arguments it was computed for, and a
-// later evaluation starts from the best known bounds instead of from the empty
-// or the full set. All operators are monotone in goal, so for the same pairs
-// and allowed
-//   - Y_l for a smaller goal lies below Y_l for this goal: the inner least
-//     fixpoint starts from the union of those (an under-approximation that
-//     stays one in every round of Y, as every round stays above Y_l);
-//   - Y_l for a larger goal lies above it and is mapped into itself: the
-//     greatest fixpoint starts from the intersection of those.
-// An exact repeat costs one lookup. The worst case is that of the scheme, with
-// alternation depth d = 2 * pairs about n^(d/2) evaluations of cpred instead
-// of n^d; in practice the bounds are tight after the first evaluations, and a
-// least fixpoint that reaches its round's Y ends that round and the greatest
-// fixpoint at once. Two facts cut the rounds further: every member of a
-// region is in goal or in cpred of the region, so each round over Y first
-// drops the states of Y that cannot stay in it or reach goal (on a losing
-// product most of Y goes at once); and the base of a round is then good ∩ Y
-// plus goal, without a cpred pass. The innermost level (one pair left) is the
-// incremental one-pair engine, started from the best known superset, and not
-// run at all when the bounds meet.
+// and the result is the union of the Y_l. The fixpoint is the fixpoint
+// formula of Rabin games (Piterman and Pnueli, "Faster solutions of Rabin
+// and Streett games", 2006), so Y_l is the implementation's winning region of
+// the game played within allowed - bad_l in which goal and the state nodes
+// without successors are won at once, and an infinite play is won when it
+// sees good_l - bad_l infinitely often or satisfies one of the other pairs
+// (their bad sets finitely often). rabin_game.hpp solves that game; with one
+// pair left the game is a Büchi game, and the incremental one-pair engine
+// (pair_fixpoint.hpp) solves it.
+//
+// Every evaluation is kept, keyed by the arguments it was computed for, and
+// a later one starts from the best known bounds (the scheme of Emerson-Lei,
+// as refined by Browne, Clarke, Jha, Long and Marrero): all sets are monotone
+// in goal, so for the same pairs and allowed, Y_l for a smaller goal is won
+// for this goal too (its states become targets), and Y_l for a larger goal
+// holds this one (the states outside it are lost). In the replay's chains,
+// where goals grow step by step, the game left to solve is then the few
+// states that the last step did not decide. An exact repeat costs one lookup.
 #pragma once
 
 #include <cstdint>
@@ -37,6 +32,7 @@
 #include <vector>
 
 #include "support/bitset.hpp"
+#include "product/rabin_game.hpp"
 
 class ra_product_t;
 class pair_fixpoint_t;
@@ -51,19 +47,19 @@ bitset_t good_within(const ra_product_t& product, uint32_t l, const bitset_t& al
 
 class rabin_regions_t {
 public:
-    // Pair sets are bit masks over the pair indices, so at most 32 pairs.
-    static constexpr uint32_t max_pairs = 32;
+    // Pair sets are bit masks over the pair indices, so at most 64 pairs.
+    static constexpr uint32_t max_pairs = 64;
 
     rabin_regions_t(const ra_product_t& product, const predecessors_t& predecessors, pair_fixpoint_t& one_pair);
 
     // The set Rabin(pairs, allowed, goal) returns. A caller that knows a
     // superset of it may pass it as bound; the one-pair engine then starts
     // from there.
-    bitset_t region(uint32_t pairs, const bitset_t& allowed, const bitset_t& goal,
+    bitset_t region(uint64_t pairs, const bitset_t& allowed, const bitset_t& goal,
                     const bitset_t* bound = nullptr);
     // Y_l for every pair l in pairs, at index l; empty sets of capacity 0 at
     // the other indices.
-    std::vector<bitset_t> pair_regions(uint32_t pairs, const bitset_t& allowed, const bitset_t& goal);
+    std::vector<bitset_t> pair_regions(uint64_t pairs, const bitset_t& allowed, const bitset_t& goal);
 
 private:
     // One evaluation: its goal, its result and every Y_l.
@@ -81,29 +77,28 @@ private:
         std::vector<entry_t> entries;
     };
 
-    const entry_t& evaluate(uint32_t pairs, const bitset_t& allowed, const bitset_t& goal, const bitset_t* bound);
+    const entry_t& evaluate(uint64_t pairs, const bitset_t& allowed, const bitset_t& goal, const bitset_t* bound);
     // Y_l, from the over-approximation y (mapped into itself by the operator)
     // and the under-approximation lower; bound, if given, also holds Y_l.
-    bitset_t pair_region(uint32_t pairs, uint32_t l, const bitset_t& allowed, const bitset_t& goal, bitset_t y,
+    bitset_t pair_region(uint64_t pairs, uint32_t l, const bitset_t& allowed, const bitset_t& goal, bitset_t y,
                          const bitset_t& lower, const bitset_t* bound);
-    // Takes out of y, one after another, the states outside goal that are
-    // not in cpred(y): none of them is in a fixpoint below y.
-    void keep_core(bitset_t& y, const bitset_t& goal);
 
     const ra_product_t& product;
-    const predecessors_t& pred;
     pair_fixpoint_t& one_pair;
     const uint32_t n;
     const uint32_t pair_count;
     std::size_t entries_per_level;
     uint64_t clock = 0;
-    std::unordered_map<uint32_t, level_t> levels;
-    std::vector<uint32_t> leaving;  // keep_core's work list
+    std::unordered_map<uint64_t, level_t> levels;
+    rabin_game_t game;
+    std::vector<bitset_t> good_minus_bad;  // good_l - bad_l for every pair l
 };
 
 // The pair indices in a mask, ascending.
 template <class F>
-void for_each_pair(uint32_t pairs, F f) {
+void for_each_pair(uint64_t pairs, F f) {
     for (uint32_t l = 0; l < rabin_regions_t::max_pairs; ++l)
         if ((pairs >> l) & 1u) f(l);
 }
+
+inline uint64_t without_pair(uint64_t pairs, uint32_t l) { return pairs & ~(uint64_t{1} << l); }

@@ -3,13 +3,42 @@
 #include "product/attractor.hpp"
 #include "product/product.hpp"
 
-rabin_solver_t::rabin_solver_t(ra_product_t& game, const predecessors_t& predecessors, attractor_t& engine,
-                               pair_fixpoint_t& one_pair)
-    : product(game), attractor(engine), regions(game, predecessors, one_pair), n(static_cast<uint32_t>(game.state_count)) {}
+rabin_solver_t::rabin_solver_t(ra_product_t& game)
+    : product(game),
+      n(static_cast<uint32_t>(game.state_count)),
+      predecessors(game),
+      attractor(game, predecessors),
+      one_pair(game, predecessors),
+      dead_end_states(n, BS_EMPTY) {
+    for (uint32_t s = 0; s < n; ++s)
+        if (!game.is_choice(static_cast<int>(s)) && game.edge_begin[s] == game.edge_begin[s + 1])
+            dead_end_states.set(s);
+}
 
-bitset_t rabin_solver_t::rabin(uint32_t pairs, const bitset_t& allowed, const bitset_t& goal, bitset_t& ranked,
+bitset_t rabin_solver_t::Rabin(uint64_t pairs, const bitset_t& allowed, const bitset_t& goal, bitset_t& ranked,
                                uint32_t& counter) {
-    const std::vector<bitset_t> pair_sets = regions.pair_regions(pairs, allowed, goal);
+    if (pairs == 0) return bitset_t(n, BS_EMPTY);
+    if ((pairs & (pairs - 1)) == 0)
+        return one_pair_level(static_cast<uint32_t>(__builtin_ctzll(pairs)), allowed, goal, ranked, counter);
+    if (!regions) regions.emplace(product, predecessors, one_pair);
+    return replay(pairs, allowed, goal, ranked, counter);
+}
+
+bitset_t rabin_solver_t::one_pair_level(uint32_t l, const bitset_t& allowed, const bitset_t& goal,
+                                        bitset_t& ranked, uint32_t& counter) {
+    // The incremental engine finds the fixpoint; one ranked attractor run of
+    // its base then repeats the plain iteration's last round, the only round
+    // whose ranks survive.
+    const bitset_t allowed_l = allowed_without_bad(product, l, allowed);
+    const bitset_t good_l = good_within(product, l, allowed);
+    bitset_t b(n, BS_EMPTY);
+    one_pair.greatest(allowed_l, good_l, goal, b);
+    return attractor.run(allowed_l, b, ranked, counter, product.rank);
+}
+
+bitset_t rabin_solver_t::replay(uint64_t pairs, const bitset_t& allowed, const bitset_t& goal, bitset_t& ranked,
+                               uint32_t& counter) {
+    const std::vector<bitset_t> pair_sets = regions->pair_regions(pairs, allowed, goal);
     bitset_t result(n, BS_EMPTY);
     for_each_pair(pairs, [&](uint32_t l) { result.unite_with(pair_sets[l]); });
     if (is_subset(result, ranked)) return result;
@@ -19,7 +48,7 @@ bitset_t rabin_solver_t::rabin(uint32_t pairs, const bitset_t& allowed, const bi
     for_each_pair(pairs, [&](uint32_t l) {
         const bitset_t& y = pair_sets[l];
         if (is_subset(y, acc_ranked)) return;
-        const uint32_t rest = pairs & ~(1u << l);
+        const uint64_t rest = without_pair(pairs, l);
         const bitset_t allowed_l = allowed_without_bad(product, l, allowed);
         // (good_l ∩ cpred(y)) ∪ goal: y holds that set, and its members
         // outside goal are in cpred(y), so good_l ∩ y plus goal is the same.
@@ -31,7 +60,7 @@ bitset_t rabin_solver_t::rabin(uint32_t pairs, const bitset_t& allowed, const bi
         bitset_t h = acc_ranked;
         uint32_t r = acc_counter;
         if (rest == 0) {
-            attractor.run(allowed_l, b, h, r, product.rank);
+            attractor.rank_layers(allowed_l, b, y, h, r, product.rank);
         } else {
             // K lies within y, so cpred is needed only there.
             bitset_t y_allowed = y;
@@ -39,12 +68,14 @@ bitset_t rabin_solver_t::rabin(uint32_t pairs, const bitset_t& allowed, const bi
             y_allowed.subtract(b);
             bitset_t x(n, BS_EMPTY);
             for (;;) {  // least fixpoint over X, which ends at y
-                bitset_t k = cpred_within(product, x, y_allowed);
+                // cpred of the empty set: the state nodes without successors.
+                bitset_t k = x.is_empty() ? dead_end_states : cpred_within(product, x, y_allowed);
+                if (x.is_empty()) k.intersect_with(y_allowed);
                 k.unite_with(b);
-                bitset_t next = regions.region(rest, allowed_l, k, &y);
+                bitset_t next = regions->region(rest, allowed_l, k, &y);
                 // The ranked call leaves all of next in h, so the ranking pass
                 // after it has nothing to add.
-                if (!is_subset(next, h)) rabin(rest, allowed_l, k, h, r);
+                if (!is_subset(next, h)) replay(rest, allowed_l, k, h, r);
                 // Once X is y, later steps return y again and rank nothing.
                 if (next.equals(y) || next.equals(x)) break;
                 x = std::move(next);

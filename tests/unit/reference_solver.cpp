@@ -1,5 +1,9 @@
 #include "reference_solver.hpp"
 
+#include <string>
+#include <unordered_map>
+#include <utility>
+
 namespace product_test {
 
 namespace {
@@ -43,8 +47,48 @@ public:
     }
 
 private:
+    // What one call did: its result, the ranked set it left, and how far it
+    // advanced the counter and with which offsets it ranked the new states.
+    // A call's counter only offsets the ranks it writes, so it is no part
+    // of the key.
+    struct call_effect_t {
+        bitset_t result;
+        bitset_t ranked;
+        uint32_t advance;
+        std::vector<std::pair<uint32_t, uint32_t>> new_ranks;
+    };
+
+    static void append_words(std::string& key, const bitset_t& set) {
+        key.append(reinterpret_cast<const char*>(set.data()), set.word_count() * sizeof(uint32_t));
+    }
+
+    // A call depends on its arguments only (the ranks it writes are never
+    // read inside the recursion), so a repeated call takes its effect from
+    // the cache: the recursion explores every order of the pairs and meets
+    // the same call under many of them.
     bitset_t rabin(const bitset_t& pairs, const bitset_t& allowed, const bitset_t& goal, bitset_t& ranked,
                    uint32_t& counter) {
+        std::string key;
+        for (const bitset_t* set : {&pairs, &allowed, &goal, static_cast<const bitset_t*>(&ranked)})
+            append_words(key, *set);
+        auto known = cache.find(key);
+        if (known == cache.end()) {
+            const bitset_t ranked_before = ranked;
+            uint32_t local = counter;
+            call_effect_t effect{literal_rabin(pairs, allowed, goal, ranked, local), ranked, local - counter, {}};
+            for (uint32_t s = 0; s < n; ++s)
+                if (ranked.test(s) && !ranked_before.test(s)) effect.new_ranks.emplace_back(s, rank[s] - counter);
+            known = cache.emplace(std::move(key), std::move(effect)).first;
+        }
+        const call_effect_t& effect = known->second;
+        ranked = effect.ranked;
+        for (const auto& [s, offset] : effect.new_ranks) rank[s] = counter + offset;
+        counter += effect.advance;
+        return effect.result;
+    }
+
+    bitset_t literal_rabin(const bitset_t& pairs, const bitset_t& allowed, const bitset_t& goal, bitset_t& ranked,
+                           uint32_t& counter) {
         bitset_t result(n, BS_EMPTY);
         bitset_t acc_ranked = ranked;
         uint32_t acc_counter = counter;
@@ -103,6 +147,7 @@ private:
     const ra_product_t& product;
     uint32_t n;
     std::vector<uint32_t> rank;
+    std::unordered_map<std::string, call_effect_t> cache;
 };
 
 }  // namespace

@@ -1,6 +1,7 @@
 // The Rabin game solved by the plain nested fixpoint iteration, every fixpoint
 // recomputed with the controllable predecessor over all edges, no attractor.
-// Slow but direct, it is the yardstick the product's solver is held against.
+// Slow but direct, it is the yardstick the product's solver is held against;
+// only a call repeated with the very same arguments is answered from a cache.
 #pragma once
 
 #include <cstdint>

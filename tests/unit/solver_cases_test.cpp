@@ -78,7 +78,6 @@ TEST(SolverCases, NoAcceptancePairsMeansNothingIsWon) {
     ASSERT_NE(product->win, nullptr);
     EXPECT_TRUE(product->win->is_empty());
     EXPECT_EQ(product->state_nodes, nullptr);
-    EXPECT_EQ(product->attractor, nullptr);
 }
 
 TEST(SolverCases, DeadEndStateNodesWinAndBadCyclesLose) {
