@@ -8,18 +8,10 @@
 
 #include <limits>
 
-#include "product/product.hpp"
-
-attractor_t::attractor_t(const ra_product_t& game, const predecessors_t& predecessors)
-    : product(game), pred(predecessors), dead_end_states(static_cast<uint32_t>(game.state_count), BS_EMPTY) {
-    const std::size_t n = static_cast<std::size_t>(game.state_count);
-    counters.assign(n, counter_t{0, 0, 0});
-    for (std::size_t s = 0; s < n; ++s) {
-        counters[s].degree = game.edge_begin[s + 1] - game.edge_begin[s];
-        if (counters[s].degree == 0 && !game.is_choice(static_cast<int>(s)))
-            dead_end_states.set(static_cast<uint32_t>(s));
-    }
-    layers.reserve(n);
+attractor_t::attractor_t(const game_view_t& game) : view(game), pred(game.pred) {
+    counters.assign(view.n, counter_t{0, 0, 0});
+    for (uint32_t s = 0; s < view.n; ++s) counters[s].degree = view.degree(s);
+    layers.reserve(view.n);
 }
 
 uint32_t attractor_t::next_stamp() {
@@ -32,12 +24,12 @@ uint32_t attractor_t::next_stamp() {
 
 bitset_t attractor_t::run(const bitset_t& allowed, const bitset_t& base, bitset_t& ranked, uint32_t& counter,
                           std::vector<uint32_t>& rank) {
-    const uint32_t n = static_cast<uint32_t>(product.state_count);
+    const uint32_t n = view.n;
     const uint32_t stamp = next_stamp();
 
     // The first layer is cpred(empty set), the state nodes without successors,
     // within allowed, together with base.
-    bitset_t x = dead_end_states;
+    bitset_t x = view.dead_end_states;
     x.intersect_with(allowed);
     x.unite_with(base);
     layers.clear();
@@ -49,8 +41,8 @@ bitset_t attractor_t::run(const bitset_t& allowed, const bitset_t& base, bitset_
 
 void attractor_t::rank_layers(const bitset_t& allowed, const bitset_t& base, const bitset_t& result,
                               bitset_t& ranked, uint32_t& counter, std::vector<uint32_t>& rank) {
-    const uint32_t n = static_cast<uint32_t>(product.state_count);
-    bitset_t x = dead_end_states;
+    const uint32_t n = view.n;
+    bitset_t x = view.dead_end_states;
     x.intersect_with(allowed);
     x.unite_with(base);
     // The first layer ranks its members that carry no rank yet.
@@ -69,9 +61,9 @@ void attractor_t::rank_layers(const bitset_t& allowed, const bitset_t& base, con
     layers.clear();
     for (uint32_t s = candidates.next(0); s < n; s = candidates.next(s + 1)) {
         uint32_t outside = 0;
-        for (uint32_t e = product.edge_begin[s]; e < product.edge_begin[s + 1]; ++e)
-            outside += !x.test(static_cast<uint32_t>(product.edges[e].target));
-        const bool joins = product.is_choice(static_cast<int>(s)) ? outside < counters[s].degree : outside == 0;
+        for (uint32_t e = view.edge_begin[s]; e < view.edge_begin[s + 1]; ++e)
+            outside += !x.test(static_cast<uint32_t>(view.edges[e].target));
+        const bool joins = view.is_choice(s) ? outside < counters[s].degree : outside == 0;
         counters[s] = counter_t{stamp, outside, counters[s].degree};
         if (joins) layers.push_back(s);
     }

@@ -5,21 +5,21 @@
 // the number of successors still outside X. The layers and the ranks they
 // receive are exactly those of the plain iteration, at a cost proportional to
 // the states reached and their incoming edges.
+// It stays apart from rabin_game.hpp's two-player attractor (the player a
+// parameter, moves counted within an arena) because only this one ranks each
+// layer as it closes; pair_fixpoint.hpp repairs its attractor in place.
 #pragma once
 
 #include <cstdint>
 #include <vector>
 
 #include "support/bitset.hpp"
-#include "product/predecessors.hpp"
-
-class ra_product_t;
+#include "product/game_view.hpp"
 
 class attractor_t {
 public:
-    // Keeps references to the product and its predecessor lists, which must
-    // not change afterwards, and finds the state nodes without successors.
-    attractor_t(const ra_product_t& product, const predecessors_t& predecessors);
+    // Keeps a reference to the view, which must outlive the attractor.
+    explicit attractor_t(const game_view_t& view);
 
     // The least fixpoint X of X = (allowed ∩ cpred(X)) ∪ base. Every layer's
     // members that are not yet in ranked join ranked with rank value counter,
@@ -45,7 +45,7 @@ private:
     void extend_layers(bitset_t& x, const bitset_t& admitted, bitset_t& ranked, uint32_t& counter,
                        std::vector<uint32_t>& rank, uint32_t stamp);
 
-    const ra_product_t& product;
+    const game_view_t& view;
     const predecessors_t& pred;
     // For each state node, its successors still outside X in the run whose
     // number is stamp; an entry with an older stamp stands for the full
@@ -57,6 +57,5 @@ private:
     };
     std::vector<counter_t> counters;
     uint32_t run_stamp = 0;
-    bitset_t dead_end_states;  // cpred of the empty set
     std::vector<uint32_t> layers;  // members of X in the order they joined
 };

@@ -10,7 +10,6 @@
 
 #include <algorithm>
 
-#include "product/product.hpp"
 #include "support/prefetch.hpp"
 
 namespace {
@@ -21,7 +20,7 @@ namespace {
 // so they are requested a few entries before they are read.
 template <class justifications_t>
 struct load_ahead_t {
-    const ra_product_t& product;
+    const game_view_t& view;
     const predecessors_t& pred;
     const justifications_t& just;
 
@@ -44,9 +43,9 @@ struct load_ahead_t {
     [[gnu::always_inline]] void choice_nodes(const std::vector<uint32_t>& list, std::size_t i, std::size_t end) const {
         if (i + 8 < end) {
             prefetch(&just[list[i + 8]]);
-            prefetch(&product.edge_begin[list[i + 8]]);
+            prefetch(&view.edge_begin[list[i + 8]]);
         }
-        if (i + 4 < end) prefetch(product.edges.data() + product.edge_begin[list[i + 4]]);
+        if (i + 4 < end) prefetch(view.edges.data() + view.edge_begin[list[i + 4]]);
     }
     // For the states ahead that are recounted: where their edges lie, the
     // edges, and the justifications of their successors, in three stages.
@@ -54,35 +53,29 @@ struct load_ahead_t {
     [[gnu::always_inline]] void recounts(const std::vector<uint32_t>& list, std::size_t i, recounted_t recounted) const {
         const std::size_t count = list.size();
         if (i + 8 < count && recounted(list[i + 8])) {
-            prefetch(&product.edge_begin[list[i + 8]]);
+            prefetch(&view.edge_begin[list[i + 8]]);
             prefetch(&just[list[i + 8]]);
         }
-        if (i + 4 < count && recounted(list[i + 4])) prefetch(product.edges.data() + product.edge_begin[list[i + 4]]);
+        if (i + 4 < count && recounted(list[i + 4])) prefetch(view.edges.data() + view.edge_begin[list[i + 4]]);
         if (i + 2 < count && recounted(list[i + 2])) {
             const uint32_t ahead = list[i + 2];
-            for (uint32_t e = product.edge_begin[ahead]; e < product.edge_begin[ahead + 1]; ++e)
-                prefetch(&just[static_cast<uint32_t>(product.edges[e].target)]);
+            for (uint32_t e = view.edge_begin[ahead]; e < view.edge_begin[ahead + 1]; ++e)
+                prefetch(&just[static_cast<uint32_t>(view.edges[e].target)]);
         }
     }
 };
 
 }  // namespace
 
-pair_fixpoint_t::pair_fixpoint_t(const ra_product_t& game, const predecessors_t& predecessors)
-    : product(game),
-      pred(predecessors),
-      n(static_cast<uint32_t>(game.state_count)),
+pair_fixpoint_t::pair_fixpoint_t(const game_view_t& game)
+    : view(game),
+      pred(game.pred),
+      n(game.n),
       in_y(n, BS_EMPTY),
       in_x(n, BS_EMPTY),
       in_base(n, BS_EMPTY),
       y_edges(n, 0),
-      just(n, justification_t{0, 0}),
-      choice_nodes(n, BS_EMPTY) {
-    for (uint32_t s = 0; s < n; ++s)
-        if (game.is_choice(static_cast<int>(s))) choice_nodes.set(s);
-}
-
-uint32_t pair_fixpoint_t::degree(uint32_t s) const { return product.edge_begin[s + 1] - product.edge_begin[s]; }
+      just(n, justification_t{0, 0}) {}
 
 bool pair_fixpoint_t::in_cpred_of_y(uint32_t s) const {
     return is_choice(s) ? y_edges[s] != 0 : y_edges[s] == 0;
@@ -100,7 +93,7 @@ void pair_fixpoint_t::join(uint32_t s, uint32_t at) {
 // attractor of a smaller base lies within the attractor of the larger one.
 void pair_fixpoint_t::attract(const bitset_t& allowed) {
     auto may_join = [&](uint32_t s) { return !in_x.test(s) && in_y.test(s) && allowed.test(s); };
-    const load_ahead_t<decltype(just)> ahead{product, pred, just};
+    const load_ahead_t<decltype(just)> ahead{view, pred, just};
     for (std::size_t i = 0; i < joined.size(); ++i) {
         ahead.predecessor_lists(joined, i);
         const uint32_t t = joined[i];
@@ -134,7 +127,7 @@ void pair_fixpoint_t::attract(const bitset_t& allowed) {
 // batches, once the states gone out so far have been visited, so that each
 // batch is a list known ahead.
 void pair_fixpoint_t::take_out_unjustified() {
-    const load_ahead_t<decltype(just)> ahead{product, pred, just};
+    const load_ahead_t<decltype(just)> ahead{view, pred, just};
     auto take_out = [&](uint32_t s) {
         in_x.unset(s);
         taken_out.push_back(s);
@@ -164,8 +157,8 @@ void pair_fixpoint_t::take_out_unjustified() {
             // Another visit may have found a new witness or taken q out.
             if (!in_x.test(q) || in_x.test(witness(q))) continue;
             bool rewitnessed = false;
-            for (uint32_t e = product.edge_begin[q]; e < product.edge_begin[q + 1] && !rewitnessed; ++e) {
-                const uint32_t u = static_cast<uint32_t>(product.edges[e].target);
+            for (uint32_t e = view.edge_begin[q]; e < view.edge_begin[q + 1] && !rewitnessed; ++e) {
+                const uint32_t u = static_cast<uint32_t>(view.edges[e].target);
                 if (in_x.test(u) && just[u].layer < j.layer) {
                     witness(q) = u;
                     rewitnessed = true;
@@ -182,7 +175,7 @@ void pair_fixpoint_t::put_back_attracted(const bitset_t& allowed) {
     // Only the state nodes still in Y are recounted; on a losing product most
     // of the list has left Y.
     auto recounted = [&](uint32_t s) { return !is_choice(s) && in_y.test(s); };
-    const load_ahead_t<decltype(just)> ahead{product, pred, just};
+    const load_ahead_t<decltype(just)> ahead{view, pred, just};
     for (std::size_t i = 0; i < taken_out.size(); ++i) {
         ahead.recounts(taken_out, i, recounted);
         const uint32_t s = taken_out[i];
@@ -190,8 +183,8 @@ void pair_fixpoint_t::put_back_attracted(const bitset_t& allowed) {
         justification_t& j = just[s];
         j.layer = 0;
         outside(s) = 0;
-        for (uint32_t e = product.edge_begin[s]; e < product.edge_begin[s + 1]; ++e) {
-            const uint32_t u = static_cast<uint32_t>(product.edges[e].target);
+        for (uint32_t e = view.edge_begin[s]; e < view.edge_begin[s + 1]; ++e) {
+            const uint32_t u = static_cast<uint32_t>(view.edges[e].target);
             if (in_x.test(u)) j.layer = std::max(j.layer, just[u].layer);
             else ++outside(s);
         }
@@ -199,8 +192,8 @@ void pair_fixpoint_t::put_back_attracted(const bitset_t& allowed) {
     for (uint32_t s : taken_out) {
         if (in_x.test(s) || !in_y.test(s) || !allowed.test(s)) continue;
         if (is_choice(s)) {
-            for (uint32_t e = product.edge_begin[s]; e < product.edge_begin[s + 1]; ++e) {
-                const uint32_t u = static_cast<uint32_t>(product.edges[e].target);
+            for (uint32_t e = view.edge_begin[s]; e < view.edge_begin[s + 1]; ++e) {
+                const uint32_t u = static_cast<uint32_t>(view.edges[e].target);
                 if (in_x.test(u)) {
                     witness(s) = u;
                     join(s, just[u].layer + 1);
@@ -222,7 +215,7 @@ void pair_fixpoint_t::put_back_attracted(const bitset_t& allowed) {
 // The ones in X become roots of the next take-out pass.
 void pair_fixpoint_t::leave_y(const bitset_t& goal) {
     for (uint32_t t : leaving) in_y.unset(t);
-    const load_ahead_t<decltype(just)> ahead{product, pred, just};
+    const load_ahead_t<decltype(just)> ahead{view, pred, just};
     for (std::size_t i = 0; i < leaving.size(); ++i) {
         ahead.predecessor_lists(leaving, i);
         const uint32_t t = leaving[i];
@@ -268,8 +261,8 @@ bitset_t pair_fixpoint_t::greatest(const bitset_t& allowed, const bitset_t& good
         for (uint32_t s = in_y.next(0); s < n; s = in_y.next(s + 1)) {
             const bool choice = is_choice(s);
             uint32_t inside = 0;
-            for (uint32_t e = product.edge_begin[s]; e < product.edge_begin[s + 1]; ++e)
-                inside += in_y.test(static_cast<uint32_t>(product.edges[e].target));
+            for (uint32_t e = view.edge_begin[s]; e < view.edge_begin[s + 1]; ++e)
+                inside += in_y.test(static_cast<uint32_t>(view.edges[e].target));
             y_edges[s] = choice ? inside : degree(s) - inside;
             just[s] = justification_t{0, choice ? 0 : degree(s)};
             if (good.test(s) && in_cpred_of_y(s)) in_base.set(s);

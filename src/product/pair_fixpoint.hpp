@@ -25,15 +25,12 @@
 #include <vector>
 
 #include "support/bitset.hpp"
-#include "product/predecessors.hpp"
-
-class ra_product_t;
+#include "product/game_view.hpp"
 
 class pair_fixpoint_t {
 public:
-    // Keeps references to the product and its predecessor lists, which must
-    // not change afterwards.
-    pair_fixpoint_t(const ra_product_t& product, const predecessors_t& predecessors);
+    // Keeps a reference to the view, which must outlive the engine.
+    explicit pair_fixpoint_t(const game_view_t& view);
 
     // The greatest fixpoint Y; base is set to base(Y), the first layer of its
     // attractor. good must lie within allowed. When within is given, it must
@@ -45,9 +42,9 @@ public:
                       const bitset_t* within = nullptr);
 
 private:
-    bool is_choice(uint32_t s) const { return choice_nodes.test(s); }
+    bool is_choice(uint32_t s) const { return view.is_choice(s); }
     bool in_cpred_of_y(uint32_t s) const;
-    uint32_t degree(uint32_t s) const;
+    uint32_t degree(uint32_t s) const { return view.degree(s); }
     uint32_t& witness(uint32_t choice) { return just[choice].link; }
     uint32_t& outside(uint32_t state) { return just[state].link; }
     void join(uint32_t s, uint32_t layer);
@@ -56,7 +53,7 @@ private:
     void put_back_attracted(const bitset_t& allowed);
     void leave_y(const bitset_t& goal);
 
-    const ra_product_t& product;
+    const game_view_t& view;
     const predecessors_t& pred;
     const uint32_t n;
 
@@ -77,7 +74,6 @@ private:
         uint32_t link;
     };
     std::vector<justification_t> just;
-    bitset_t choice_nodes;  // the product's choice nodes, in a table that stays in cache
 
     std::vector<uint32_t> leaving;      // states going out of Y
     std::vector<uint32_t> roots;        // members of X that just left Y

@@ -1,3 +1,5 @@
+// The predecessor rows: the edge rows turned around by a counting sort over
+// the targets, O(n + m).
 #include "product/predecessors.hpp"
 
 #include "product/product.hpp"

@@ -1,9 +1,8 @@
+// Zielonka's recursive algorithm for Rabin games (rabin_game.hpp) with the
+// two-player attractor it is built from, O(n + m) per attractor.
 #include "product/rabin_game.hpp"
 
 #include <limits>
-
-#include "product/predecessors.hpp"
-#include "product/product.hpp"
 
 namespace {
 
@@ -27,22 +26,13 @@ bool fewer_than(const bitset_t& set, uint32_t limit) {
 
 }  // namespace
 
-rabin_game_t::rabin_game_t(const ra_product_t& game, const predecessors_t& predecessors)
-    : product(game),
-      pred(predecessors),
-      n(static_cast<uint32_t>(game.state_count)),
-      open_moves(n, 0),
-      stamp(n, 0),
-      stuck_state_nodes(n, BS_EMPTY),
-      stuck_choice_nodes(n, BS_EMPTY) {
+rabin_game_t::rabin_game_t(const game_view_t& game)
+    : view(game), pred(game.pred), n(game.n), open_moves(n, 0), stamp(n, 0) {
     queue.reserve(n);
-    for (uint32_t s = 0; s < n; ++s)
-        if (product.edge_begin[s] == product.edge_begin[s + 1])
-            (product.is_choice(static_cast<int>(s)) ? stuck_choice_nodes : stuck_state_nodes).set(s);
 }
 
 bool rabin_game_t::owned_by(player_t player, uint32_t s) const {
-    return product.is_choice(static_cast<int>(s)) == (player == player_t::implementation);
+    return view.is_choice(s) == (player == player_t::implementation);
 }
 
 void rabin_game_t::attract(player_t player, const bitset_t& arena, bitset_t& region, const bitset_t& joinable,
@@ -66,8 +56,8 @@ void rabin_game_t::attract(player_t player, const bitset_t& arena, bitset_t& reg
         for (uint32_t s = candidates.next(0); s < n; s = candidates.next(s + 1)) {
             uint32_t moves = 0;
             uint32_t inside = 0;
-            for (uint32_t e = product.edge_begin[s]; e < product.edge_begin[s + 1]; ++e) {
-                const uint32_t t = static_cast<uint32_t>(product.edges[e].target);
+            for (uint32_t e = view.edge_begin[s]; e < view.edge_begin[s + 1]; ++e) {
+                const uint32_t t = static_cast<uint32_t>(view.edges[e].target);
                 moves += arena.test(t);
                 inside += arena.test(t) && region.test(t);
             }
@@ -90,8 +80,8 @@ void rabin_game_t::attract(player_t player, const bitset_t& arena, bitset_t& reg
                 if (stamp[s] != now) {
                     stamp[s] = now;
                     uint32_t moves = 0;
-                    for (uint32_t e = product.edge_begin[s]; e < product.edge_begin[s + 1]; ++e)
-                        moves += arena.test(static_cast<uint32_t>(product.edges[e].target));
+                    for (uint32_t e = view.edge_begin[s]; e < view.edge_begin[s + 1]; ++e)
+                        moves += arena.test(static_cast<uint32_t>(view.edges[e].target));
                     open_moves[s] = moves;
                 }
                 if (--open_moves[s] != 0) continue;
@@ -108,7 +98,7 @@ bitset_t rabin_game_t::winning(const bitset_t& arena, const bitset_t& targets,
     const bitset_t everything(n, BS_FULL);
     // Won at once: the targets and the arena's state nodes without moves,
     // then whatever the implementation forces into them.
-    bitset_t won = stuck_state_nodes;
+    bitset_t won = view.dead_end_states;
     won.intersect_with(arena);
     won.unite_with(targets);
     bitset_t open = arena;
@@ -124,7 +114,7 @@ bitset_t rabin_game_t::winning(const bitset_t& arena, const bitset_t& targets,
     bitset_t lost = open;
     lost.unite_with(won);
     lost = lost.complement();
-    bitset_t stuck = stuck_choice_nodes;
+    bitset_t stuck = view.dead_end_choices;
     stuck.intersect_with(open);
     lost.unite_with(stuck);
     open.subtract(lost);

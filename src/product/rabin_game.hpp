@@ -26,9 +26,7 @@
 #include <vector>
 
 #include "support/bitset.hpp"
-
-class ra_product_t;
-struct predecessors_t;
+#include "product/game_view.hpp"
 
 class rabin_game_t {
 public:
@@ -39,7 +37,8 @@ public:
         const bitset_t* bad;
     };
 
-    rabin_game_t(const ra_product_t& product, const predecessors_t& predecessors);
+    // Keeps a reference to the view, which must outlive the solver.
+    explicit rabin_game_t(const game_view_t& view);
 
     // The states from which the implementation keeps the play within arena
     // until it reaches targets, or for ever with one of pairs satisfied. At
@@ -65,7 +64,7 @@ private:
     void attract(player_t player, const bitset_t& arena, bitset_t& region, const bitset_t& joinable, start_t start);
     bool owned_by(player_t player, uint32_t s) const;
 
-    const ra_product_t& product;
+    const game_view_t& view;
     const predecessors_t& pred;
     const uint32_t n;
     std::vector<pair_sets_t> pairs;
@@ -75,6 +74,4 @@ private:
     std::vector<uint32_t> stamp;
     uint32_t attractor_stamp = 0;
     std::vector<uint32_t> queue;
-    bitset_t stuck_state_nodes;   // won wherever the arena holds them
-    bitset_t stuck_choice_nodes;  // always lost
 };

@@ -1,41 +1,17 @@
+// The sets of the Rabin recursion without ranks (rabin_regions.hpp): the
+// Piterman-Pnueli fixpoint formula per pair, solved as a Rabin game, with
+// Emerson-Lei bounds from the kept evaluations; a repeat costs one lookup.
 #include "product/rabin_regions.hpp"
 
 #include <algorithm>
 
 #include "product/pair_fixpoint.hpp"
-#include "product/predecessors.hpp"
-#include "product/product.hpp"
-#include "product/rabin_game.hpp"
 
-bitset_t cpred_within(const ra_product_t& product, const bitset_t& x, const bitset_t& within) {
-    const uint32_t n = within.capacity();
-    bitset_t result(n, BS_EMPTY);
-    for (uint32_t s = within.next(0); s < n; s = within.next(s + 1)) {
-        const uint32_t begin = product.edge_begin[s];
-        const uint32_t end = product.edge_begin[s + 1];
-        bool in;
-        if (product.is_choice(static_cast<int>(s))) {
-            in = false;
-            for (uint32_t e = begin; e < end && !in; ++e) in = x.test(static_cast<uint32_t>(product.edges[e].target));
-        } else {
-            in = true;
-            for (uint32_t e = begin; e < end && in; ++e) in = x.test(static_cast<uint32_t>(product.edges[e].target));
-        }
-        if (in) result.set(s);
-    }
-    return result;
-}
-
-rabin_regions_t::rabin_regions_t(const ra_product_t& source, const predecessors_t& predecessors,
-                                 pair_fixpoint_t& engine)
-    : product(source),
-      one_pair(engine),
-      n(static_cast<uint32_t>(source.state_count)),
-      pair_count(static_cast<uint32_t>(source.good.size())),
-      game(source, predecessors) {
+rabin_regions_t::rabin_regions_t(const game_view_t& source, pair_fixpoint_t& engine)
+    : view(source), one_pair(engine), n(source.n), pair_count(source.pair_count()), game(source) {
     for (uint32_t l = 0; l < pair_count; ++l) {
-        good_minus_bad.push_back(source.good[l]);
-        good_minus_bad.back().subtract(source.bad[l]);
+        good_minus_bad.push_back(view.good[l]);
+        good_minus_bad.back().subtract(view.bad[l]);
     }
     // Keep the evaluations of all levels within a fixed budget: an entry
     // holds about pairs + 2 sets, and there are at most 2^pairs levels.
@@ -44,19 +20,6 @@ rabin_regions_t::rabin_regions_t(const ra_product_t& source, const predecessors_
     const std::size_t level_count = std::size_t{1} << std::min<uint32_t>(pair_count, 16);
     const std::size_t per_level = budget / (level_count * (pair_count + 2) * set_bytes);
     entries_per_level = std::clamp<std::size_t>(per_level, 2, 4);
-}
-
-bitset_t allowed_without_bad(const ra_product_t& product, uint32_t l, const bitset_t& allowed) {
-    bitset_t allowed_l = allowed;
-    allowed_l.subtract(product.bad[l]);
-    return allowed_l;
-}
-
-bitset_t good_within(const ra_product_t& product, uint32_t l, const bitset_t& allowed) {
-    bitset_t good_l = product.good[l];
-    good_l.subtract(product.bad[l]);
-    good_l.intersect_with(allowed);
-    return good_l;
 }
 
 bitset_t rabin_regions_t::region(uint64_t pairs, const bitset_t& allowed, const bitset_t& goal,
@@ -92,7 +55,7 @@ const rabin_regions_t::entry_t& rabin_regions_t::evaluate(uint64_t pairs, const 
     std::vector<bitset_t> upper(pair_count);
     for_each_pair(pairs, [&](uint32_t l) {
         lower[l] = goal;
-        upper[l] = allowed_without_bad(product, l, allowed);
+        upper[l] = view.allowed_without_bad(l, allowed);
         upper[l].unite_with(goal);
     });
     for (entry_t& e : levels[pairs].entries) {
@@ -128,8 +91,8 @@ const rabin_regions_t::entry_t& rabin_regions_t::evaluate(uint64_t pairs, const 
 bitset_t rabin_regions_t::pair_region(uint64_t pairs, uint32_t l, const bitset_t& allowed, const bitset_t& goal,
                                       bitset_t y, const bitset_t& lower, const bitset_t* bound) {
     const uint64_t rest = without_pair(pairs, l);
-    const bitset_t allowed_l = allowed_without_bad(product, l, allowed);
-    const bitset_t good_l = good_within(product, l, allowed);
+    const bitset_t allowed_l = view.allowed_without_bad(l, allowed);
+    const bitset_t good_l = view.good_within(l, allowed);
     if (rest == 0) {
         // The one-pair engine finds the greatest fixpoint incrementally, from
         // any set that holds it.
@@ -146,6 +109,6 @@ bitset_t rabin_regions_t::pair_region(uint64_t pairs, uint32_t l, const bitset_t
     arena.intersect_with(allowed_l);
     if (bound != nullptr) arena.intersect_with(*bound);
     std::vector<rabin_game_t::pair_sets_t> game_pairs{{&good_l, nullptr}};
-    for_each_pair(rest, [&](uint32_t m) { game_pairs.push_back({&good_minus_bad[m], &product.bad[m]}); });
+    for_each_pair(rest, [&](uint32_t m) { game_pairs.push_back({&good_minus_bad[m], &view.bad[m]}); });
     return game.winning(arena, lower, game_pairs);
 }

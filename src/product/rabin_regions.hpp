@@ -32,25 +32,19 @@
 #include <vector>
 
 #include "support/bitset.hpp"
+#include "product/game_view.hpp"
 #include "product/rabin_game.hpp"
 
-class ra_product_t;
 class pair_fixpoint_t;
-struct predecessors_t;
-
-// cpred(x) ∩ within, looking only at the members of within.
-bitset_t cpred_within(const ra_product_t& product, const bitset_t& x, const bitset_t& within);
-// allowed - bad_l: where the plays of pair l may go.
-bitset_t allowed_without_bad(const ra_product_t& product, uint32_t l, const bitset_t& allowed);
-// (good_l - bad_l) ∩ allowed: the states that count as visits for pair l.
-bitset_t good_within(const ra_product_t& product, uint32_t l, const bitset_t& allowed);
 
 class rabin_regions_t {
 public:
     // Pair sets are bit masks over the pair indices, so at most 64 pairs.
     static constexpr uint32_t max_pairs = 64;
 
-    rabin_regions_t(const ra_product_t& product, const predecessors_t& predecessors, pair_fixpoint_t& one_pair);
+    // Keeps references to the view and the one-pair engine, which must
+    // outlive it.
+    rabin_regions_t(const game_view_t& view, pair_fixpoint_t& one_pair);
 
     // The set Rabin(pairs, allowed, goal) returns. A caller that knows a
     // superset of it may pass it as bound; the one-pair engine then starts
@@ -83,7 +77,7 @@ private:
     bitset_t pair_region(uint64_t pairs, uint32_t l, const bitset_t& allowed, const bitset_t& goal, bitset_t y,
                          const bitset_t& lower, const bitset_t* bound);
 
-    const ra_product_t& product;
+    const game_view_t& view;
     pair_fixpoint_t& one_pair;
     const uint32_t n;
     const uint32_t pair_count;

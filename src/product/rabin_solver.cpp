@@ -1,26 +1,20 @@
+// The Rabin game solver (rabin_solver.hpp): one pair by the one-pair engine's
+// greatest fixpoint and a ranked attractor, O(n + m) usually; two or more by
+// the replay of the nested fixpoint's surviving rounds over the set engine,
+// at most n ranked calls of one region query per chain step.
 #include "product/rabin_solver.hpp"
 
-#include "product/attractor.hpp"
 #include "product/product.hpp"
 
 rabin_solver_t::rabin_solver_t(ra_product_t& game)
-    : product(game),
-      n(static_cast<uint32_t>(game.state_count)),
-      predecessors(game),
-      attractor(game, predecessors),
-      one_pair(game, predecessors),
-      dead_end_states(n, BS_EMPTY) {
-    for (uint32_t s = 0; s < n; ++s)
-        if (!game.is_choice(static_cast<int>(s)) && game.edge_begin[s] == game.edge_begin[s + 1])
-            dead_end_states.set(s);
-}
+    : product(game), view(game), n(view.n), attractor(view), one_pair(view) {}
 
 bitset_t rabin_solver_t::Rabin(uint64_t pairs, const bitset_t& allowed, const bitset_t& goal, bitset_t& ranked,
                                uint32_t& counter) {
     if (pairs == 0) return bitset_t(n, BS_EMPTY);
     if ((pairs & (pairs - 1)) == 0)
         return one_pair_level(static_cast<uint32_t>(__builtin_ctzll(pairs)), allowed, goal, ranked, counter);
-    if (!regions) regions.emplace(product, predecessors, one_pair);
+    if (!regions) regions.emplace(view, one_pair);
     return replay(pairs, allowed, goal, ranked, counter);
 }
 
@@ -29,8 +23,8 @@ bitset_t rabin_solver_t::one_pair_level(uint32_t l, const bitset_t& allowed, con
     // The incremental engine finds the fixpoint; one ranked attractor run of
     // its base then repeats the plain iteration's last round, the only round
     // whose ranks survive.
-    const bitset_t allowed_l = allowed_without_bad(product, l, allowed);
-    const bitset_t good_l = good_within(product, l, allowed);
+    const bitset_t allowed_l = view.allowed_without_bad(l, allowed);
+    const bitset_t good_l = view.good_within(l, allowed);
     bitset_t b(n, BS_EMPTY);
     one_pair.greatest(allowed_l, good_l, goal, b);
     return attractor.run(allowed_l, b, ranked, counter, product.rank);
@@ -49,10 +43,10 @@ bitset_t rabin_solver_t::replay(uint64_t pairs, const bitset_t& allowed, const b
         const bitset_t& y = pair_sets[l];
         if (is_subset(y, acc_ranked)) return;
         const uint64_t rest = without_pair(pairs, l);
-        const bitset_t allowed_l = allowed_without_bad(product, l, allowed);
+        const bitset_t allowed_l = view.allowed_without_bad(l, allowed);
         // (good_l ∩ cpred(y)) ∪ goal: y holds that set, and its members
         // outside goal are in cpred(y), so good_l ∩ y plus goal is the same.
-        bitset_t b = good_within(product, l, allowed);
+        bitset_t b = view.good_within(l, allowed);
         b.intersect_with(y);
         b.unite_with(goal);
 
@@ -69,7 +63,7 @@ bitset_t rabin_solver_t::replay(uint64_t pairs, const bitset_t& allowed, const b
             bitset_t x(n, BS_EMPTY);
             for (;;) {  // least fixpoint over X, which ends at y
                 // cpred of the empty set: the state nodes without successors.
-                bitset_t k = x.is_empty() ? dead_end_states : cpred_within(product, x, y_allowed);
+                bitset_t k = x.is_empty() ? view.dead_end_states : view.cpred_within(x, y_allowed);
                 if (x.is_empty()) k.intersect_with(y_allowed);
                 k.unite_with(b);
                 bitset_t next = regions->region(rest, allowed_l, k, &y);

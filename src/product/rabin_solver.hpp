@@ -1,6 +1,7 @@
-// The Rabin game solver over one read-only view of the product (its edge
-// rows, predecessor rows and choice nodes), owning its engines; Rabin() gives
-// the set, the ranks and the step counter of the nested fixpoint iteration.
+// The Rabin game solver over one read-only view of the product
+// (game_view.hpp: edge rows, predecessor rows, choice nodes), built once and
+// passed by const reference to every engine it owns; Rabin() gives the set,
+// the ranks and the step counter of the nested fixpoint iteration.
 //
 // With one pair the level is the one-pair engine's greatest fixpoint
 // (pair_fixpoint.hpp) and one ranked attractor run (attractor.hpp), O(n + m)
@@ -29,8 +30,8 @@
 
 #include "support/bitset.hpp"
 #include "product/attractor.hpp"
+#include "product/game_view.hpp"
 #include "product/pair_fixpoint.hpp"
-#include "product/predecessors.hpp"
 #include "product/rabin_regions.hpp"
 
 class ra_product_t;
@@ -47,6 +48,9 @@ public:
     bitset_t Rabin(uint64_t pairs, const bitset_t& allowed, const bitset_t& goal, bitset_t& ranked,
                    uint32_t& counter);
 
+    // The view every engine reads, built once for the solver's life.
+    const game_view_t& game_view() const { return view; }
+
 private:
     bitset_t one_pair_level(uint32_t l, const bitset_t& allowed, const bitset_t& goal, bitset_t& ranked,
                             uint32_t& counter);
@@ -54,11 +58,10 @@ private:
                     uint32_t& counter);
 
     ra_product_t& product;
+    const game_view_t view;
     const uint32_t n;
-    const predecessors_t predecessors;
     attractor_t attractor;
     pair_fixpoint_t one_pair;
     // The set engine of two or more pairs, made when first needed.
     std::optional<rabin_regions_t> regions;
-    bitset_t dead_end_states;  // state nodes without successors
 };

@@ -6,34 +6,16 @@
 // over the acceptance pairs, every order of the pairs explored down the
 // recursion, at a cost that grows with the factorial of the pair count;
 // rabin_solver_t (rabin_solver.hpp) returns the same set, ranks and counter
-// at a cost that follows the game instead. cpred is one pass over the edges,
-// O(n + m) for n states and m edges, and so is the best-rank pass.
+// at a cost that follows the game instead. cpred is the game view's one pass
+// over the edges (game_view.hpp), O(n + m) for n states and m edges, and so
+// is the best-rank pass.
 #include "product/product.hpp"
+#include "product/game_view.hpp"
 #include "product/rabin_solver.hpp"
 
 bitset_t ra_product_t::cpred(const bitset_t& x) const {
-    // Every state node starts in, every choice node out; a source is left as
-    // soon as one edge decides it. The pass streams through the edges; which
-    // kind a state is comes from the bitset, not from the larger state table.
-    bitset_t result = *state_nodes;
-    for (int s = 0; s < state_count; ++s) {
-        const uint32_t begin = edge_begin[static_cast<std::size_t>(s)];
-        const uint32_t end = edge_begin[static_cast<std::size_t>(s) + 1];
-        if (!state_nodes->test(static_cast<uint32_t>(s))) {
-            for (uint32_t e = begin; e < end; ++e)
-                if (x.test(static_cast<uint32_t>(edges[e].target))) {
-                    result.set(static_cast<uint32_t>(s));
-                    break;
-                }
-        } else {
-            for (uint32_t e = begin; e < end; ++e)
-                if (!x.test(static_cast<uint32_t>(edges[e].target))) {
-                    result.unset(static_cast<uint32_t>(s));
-                    break;
-                }
-        }
-    }
-    return result;
+    // A call on its own builds the view first; solve() asks its solver's.
+    return game_view_t(*this).cpred(x);
 }
 
 namespace {
@@ -69,7 +51,7 @@ void ra_product_t::solve() {
     const bitset_t everything(n, BS_FULL);
     bitset_t y(n, BS_EMPTY);
     for (bool first = true;; first = false) {  // least fixpoint over the winning region
-        bitset_t goal = cpred(y);
+        bitset_t goal = solver.game_view().cpred(y);
         // With one pair, a region just returned that already holds every state
         // able to force a step into it is stable: the next round would return
         // it unchanged, and so rank nothing, as every member has its rank.

@@ -2,8 +2,8 @@
 
 #include <random>
 
+#include "product/game_view.hpp"
 #include "product/pair_fixpoint.hpp"
-#include "product/predecessors.hpp"
 #include "product_test_support.hpp"
 #include "reference_solver.hpp"
 #include "synthetic_games.hpp"
@@ -74,8 +74,8 @@ TEST(PairFixpoint, MatchesThePlainIterationOnRandomGraphs) {
         synthetic_game_t game = random_game(rng, 1, 300);
         const ra_product_t& product = game.product;
         const uint32_t n = static_cast<uint32_t>(product.state_count);
-        const predecessors_t predecessors(product);
-        pair_fixpoint_t engine(product, predecessors);
+        const game_view_t view(product);
+        pair_fixpoint_t engine(view);
         // Several calls on one engine, as the solver's recursion makes them.
         for (int call = 0; call < 3; ++call) {
             bitset_t allowed = random_set(rng, n, 0.6 + 0.2 * call);
@@ -150,8 +150,8 @@ TEST(PairFixpoint, AChoiceNodeWhoseNewWitnessGoesOutLaterInThePassIsTakenOut) {
     for (int s : {d1, d2, b, u, q}) choice[static_cast<std::size_t>(s)] = true;
     synthetic_game_t game(successors, choice, 1);
     const ra_product_t& product = game.product;
-    const predecessors_t predecessors(product);
-    pair_fixpoint_t engine(product, predecessors);
+    const game_view_t view(product);
+    pair_fixpoint_t engine(view);
     const bitset_t allowed(count, BS_FULL);
     bitset_t good(count, BS_EMPTY);
     good.set(a);
