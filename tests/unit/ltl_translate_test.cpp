@@ -99,7 +99,8 @@ struct conjunction_case_t {
 };
 
 // Conjunctions that need two different propositions in the same step, and
-// look-alikes that do not (another step, a negation, a shared proposition).
+// look-alikes that do not (another step, a negation, a shared proposition,
+// a conjunction under negation).
 TEST(LtlActionSteps, FindsConjunctionsThatNeverHold) {
     const conjunction_case_t cases[] = {
         {"G F (press & walk)", {12}},
@@ -112,6 +113,12 @@ TEST(LtlActionSteps, FindsConjunctionsThatNeverHold) {
         {"F a & F b", {}},
         {"a & (b R c)", {3}},
         {"a & (a U b)", {}},
+        {"G !(p & q)", {}},
+        {"!!(a & b)", {6}},
+        {"(a & b) -> (c & d)", {15}},
+        {"(a & b) <-> c", {4}},
+        {"(a & b) xor c", {4}},
+        {"!((a & b) -> c)", {6}},
     };
     for (const conjunction_case_t& c : cases) {
         ltl_pool_t pool;
