@@ -1,5 +1,6 @@
 #include "ltl/translate.hpp"
 
+#include <algorithm>
 #include <unordered_map>
 #include <utility>
 #include <vector>
@@ -43,13 +44,28 @@ private:
         }
         const ltl_op_t op = pool.op(f);
         const bool boolean = op == ltl_op_t::and_op || op == ltl_op_t::or_op;
+        if (op == ltl_op_t::and_op && smaller_counted_conjunction(f, out, false)) {
+            // Many recurrences: the direct construction tracks sets of pending
+            // obligations (2^k states for G F a1 & ... & G F ak), so it is
+            // tried only within a bound set by the counted product.
+            dra_t candidate;
+            const char* counted = construction;
+            const int saved = limits.max_states;
+            limits.max_states = std::min(saved, direct_bound(out.state_count));
+            const bool have_direct = direct(f, candidate);
+            limits.max_states = saved;
+            limits.exceeded = limits.table_exceeded = false;
+            if (have_direct && candidate.state_count < out.state_count) out = std::move(candidate);
+            else construction = counted;
+            // No binary product here: it would translate every nested
+            // sub-conjunction, each with its own counted product.
+            return true;
+        }
         if (direct(f, out)) {
             if (boolean) smaller_product(f, out);
-            if (op == ltl_op_t::and_op) smaller_counted_conjunction(f, out, true);
             return true;
         }
         if (limits.exceeded) return false;
-        if (op == ltl_op_t::and_op && smaller_counted_conjunction(f, out, false)) return true;
         if (boolean) {
             dra_t left, right;
             if (!translate(pool.node(f).left, left) || !translate(pool.node(f).right, right)) return false;
@@ -103,6 +119,11 @@ private:
         }
         construction = chosen;
     }
+
+    // The states a direct construction may explore before it is given up
+    // for a product of known size: its unreduced automaton is often a few
+    // times larger than the reduced one.
+    static int direct_bound(int product_states) { return std::max(256, 8 * product_states); }
 
     std::vector<int> conjuncts_of(int f) const {
         std::vector<int> conjuncts, stack{f};
