@@ -41,17 +41,36 @@ public:
     const std::vector<ba_edge_t>& edges(int b) {
         if (edges_done[static_cast<std::size_t>(b)]) return edges_of[static_cast<std::size_t>(b)];
         const auto [gid, level] = states[static_cast<std::size_t>(b)];
-        const std::vector<generalised_edge_t> gedges = generalised_edges(gid);
+        const std::vector<generalised_edge_t>& gedges = edges_of_generalised[static_cast<std::size_t>(gid)];
         std::vector<ba_edge_t> result;
         for (const generalised_edge_t& e : gedges) {
             std::size_t next = level == untils.size() ? 0 : level;
-            while (next < untils.size() && (e.marks >> next & 1)) ++next;
+            // A run ends in one component, so the count of sets seen may
+            // start afresh on entering one: fewer copies of each state.
+            if (component[static_cast<std::size_t>(gid)] != component[static_cast<std::size_t>(e.target)]) next = 0;
+            else
+                while (next < untils.size() && (e.marks >> next & 1)) ++next;
             result.push_back({e.cube, 0});
             const int target = state(gsets[static_cast<std::size_t>(e.target)], next);
             result.back().target = target;
         }
         edges_done[static_cast<std::size_t>(b)] = 1;
         return edges_of[static_cast<std::size_t>(b)] = std::move(result);
+    }
+
+    // Builds the generalised automaton reachable from starts and its
+    // components; returns false when it exceeds the limit.
+    bool explore(const std::vector<state_set_t>& starts, ltl_limits_t& limits) {
+        for (const state_set_t& g : starts) generalised_id(g);
+        for (std::size_t g = 0; g < gsets.size(); ++g) {
+            if (limits.too_many(gsets.size(), 1)) return false;
+            edges_of_generalised.push_back(generalised_edges(static_cast<int>(g)));
+        }
+        std::vector<std::vector<int>> successors(gsets.size());
+        for (std::size_t g = 0; g < gsets.size(); ++g)
+            for (const generalised_edge_t& e : edges_of_generalised[g]) successors[g].push_back(e.target);
+        component = strongly_connected_components(successors).component;
+        return true;
     }
 
     // Builds every state reachable from starts, then drops the states from
@@ -209,6 +228,8 @@ private:
     const std::vector<int>& untils;
     std::map<state_set_t, int> gids;
     std::vector<state_set_t> gsets;
+    std::vector<std::vector<generalised_edge_t>> edges_of_generalised;
+    std::vector<int> component;  // of each generalised state
     std::map<std::pair<int, std::size_t>, int> ids;
     std::vector<std::pair<int, std::size_t>> states;
     std::vector<std::vector<ba_edge_t>> edges_of;
@@ -420,7 +441,9 @@ bool safra_dra(vwaa_t& vwaa, int f, const alphabet_t& alphabet, ltl_limits_t& li
 
     safra_tree_t start;
     std::vector<int> initial;
-    for (const state_set_t& g : vwaa.initial(f)) initial.push_back(buchi.state(g, 0));
+    const std::vector<state_set_t> initial_sets = vwaa.initial(f);
+    if (!buchi.explore(initial_sets, limits)) return false;
+    for (const state_set_t& g : initial_sets) initial.push_back(buchi.state(g, 0));
     if (!buchi.prune(initial, limits)) return false;
     buchi.merge_bisimilar(initial, alphabet);
     safra_builder_t builder(buchi, buchi.state_count(), alphabet);
