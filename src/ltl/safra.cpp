@@ -21,7 +21,8 @@ struct ba_edge_t {
 // (generalised state, level), and level k (all sets seen) is accepting.
 class buchi_t {
 public:
-    buchi_t(vwaa_t& vwaa, const std::vector<int>& untils) : vwaa(vwaa), untils(untils) {}
+    buchi_t(vwaa_t& vwaa, const std::vector<int>& untils, bool restart)
+        : vwaa(vwaa), untils(untils), restart(restart) {}
 
     int state(const state_set_t& g, std::size_t level) {
         const int gid = generalised_id(g);
@@ -47,7 +48,8 @@ public:
             std::size_t next = level == untils.size() ? 0 : level;
             // A run ends in one component, so the count of sets seen may
             // start afresh on entering one: fewer copies of each state.
-            if (component[static_cast<std::size_t>(gid)] != component[static_cast<std::size_t>(e.target)]) next = 0;
+            if (restart && component[static_cast<std::size_t>(gid)] != component[static_cast<std::size_t>(e.target)])
+                next = 0;
             else
                 while (next < untils.size() && (e.marks >> next & 1)) ++next;
             result.push_back({e.cube, 0});
@@ -226,6 +228,7 @@ private:
 
     vwaa_t& vwaa;
     const std::vector<int>& untils;
+    const bool restart;  // the count restarts on entering a component
     std::map<state_set_t, int> gids;
     std::vector<state_set_t> gsets;
     std::vector<std::vector<generalised_edge_t>> edges_of_generalised;
@@ -431,13 +434,14 @@ std::vector<int> until_subformulas(const ltl_pool_t& pool, int f) {
 
 }  // namespace
 
-bool safra_dra(vwaa_t& vwaa, int f, const alphabet_t& alphabet, ltl_limits_t& limits, dra_t& out, std::string& error) {
+bool safra_dra(vwaa_t& vwaa, int f, const alphabet_t& alphabet, ltl_limits_t& limits, dra_t& out, std::string& error,
+               bool restart) {
     const std::vector<int> untils = until_subformulas(vwaa.formulas(), f);
     if (untils.size() > max_until_states) {
         error = "the formula has more than " + std::to_string(max_until_states) + " until subformulas";
         return false;
     }
-    buchi_t buchi(vwaa, untils);
+    buchi_t buchi(vwaa, untils, restart);
 
     safra_tree_t start;
     std::vector<int> initial;

@@ -86,8 +86,34 @@ private:
                 }
             }
         }
-        if (!safra_dra(vwaa, f, alphabet, limits, out, error)) return false;
-        reduce_dra(out);
+        return safra(f, out);
+    }
+
+    // Safra's construction both with and without restarting the count in
+    // each component, the smaller result. (Bounding the second attempt by
+    // the first's size lost cases: reduction often shrinks Safra's automata
+    // by more than a factor of 8.)
+    bool safra(int f, dra_t& out) {
+        const bool first = safra_dra(vwaa, f, alphabet, limits, out, error, true);
+        if (!first && !limits.exceeded) return false;
+        if (first) reduce_dra(out);
+        const bool exceeded = limits.exceeded, table_exceeded = limits.table_exceeded;
+        limits.exceeded = limits.table_exceeded = false;
+        dra_t other;
+        std::string ignored;
+        const bool second = safra_dra(vwaa, f, alphabet, limits, other, ignored, false);
+        if (second) {
+            reduce_dra(other);
+            if (!first || other.state_count < out.state_count) out = std::move(other);
+            limits.exceeded = limits.table_exceeded = false;
+            error.clear();
+        } else if (first) {
+            limits.exceeded = limits.table_exceeded = false;
+        } else {
+            limits.exceeded = exceeded;
+            limits.table_exceeded = table_exceeded;
+        }
+        if (!first && !second) return false;
         construction = "Safra";
         return true;
     }
