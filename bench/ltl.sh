@@ -31,7 +31,7 @@ out=${LTL_OUT:-$root/bench/LTL_RESULTS.md}
         IFS='|' read -r states pairs construction <<< "$(size "$formula")"
         IFS='|' read -r action_states action_pairs _ <<< "$(size -a "$formula")"
         local timed=()
-        [ -n "$states" ] || timed=(-a)  # refused for every letter: time the -a run
+        [ -n "$states" ] || timed=(-a -H)  # refused for every letter: time the -a run (HOA)
         median=$(python3 "$root/bench/ltl_cpu.py" "$repeat" "$ltl" "${timed[@]}" "$formula")
         slowest=$(python3 -c "print(max($slowest, $median))")
         echo "| $name | \`${formula//|/\\|}\` | $states | $pairs | $construction | $median | $action_states | $action_pairs |"

@@ -90,18 +90,21 @@ private:
     }
 
     // Safra's construction both with and without restarting the count in
-    // each component, the smaller result. (Bounding the second attempt by
-    // the first's size lost cases: reduction often shrinks Safra's automata
-    // by more than a factor of 8.)
+    // each component, the smaller result. The second attempt is bounded by
+    // the first's size, generously: reduction often shrinks Safra's
+    // automata by more than a factor of 8.
     bool safra(int f, dra_t& out) {
         const bool first = safra_dra(vwaa, f, alphabet, limits, out, error, true);
         if (!first && !limits.exceeded) return false;
         if (first) reduce_dra(out);
         const bool exceeded = limits.exceeded, table_exceeded = limits.table_exceeded;
         limits.exceeded = limits.table_exceeded = false;
+        const int saved = limits.max_states;
+        if (first) limits.max_states = std::min(saved, std::max(4096, 32 * out.state_count));
         dra_t other;
         std::string ignored;
         const bool second = safra_dra(vwaa, f, alphabet, limits, other, ignored, false);
+        limits.max_states = saved;
         if (second) {
             reduce_dra(other);
             if (!first || other.state_count < out.state_count) out = std::move(other);
