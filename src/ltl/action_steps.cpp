@@ -51,6 +51,9 @@ std::vector<std::size_t> impossible_conjunctions(const ltl_pool_t& pool, const s
     first_step_t first(pool);
     std::vector<std::size_t> columns;
     for (const ltl_conjunction_t& c : conjunctions) {
+        // A negated conjunction is a disjunction of negations (G !(p & q) is
+        // mutual exclusion, written on purpose), which needs no proposition.
+        if (!c.positive) continue;
         const std::vector<char> left = first.of(c.left);
         const std::vector<char>& right = first.of(c.right);
         // A side that may hold where no proposition does is no such need

@@ -9,6 +9,7 @@
 #include "ltl/formula.hpp"
 #include "ltl/parser.hpp"
 
-// The columns of the conjunctions that can never hold at their step when at
-// most one proposition holds per step, in the order given.
+// The columns of the conjunctions that stand positively in the formula and
+// can never hold at their step when at most one proposition holds per step,
+// in the order given.
 std::vector<std::size_t> impossible_conjunctions(const ltl_pool_t& pool, const std::vector<ltl_conjunction_t>& conjunctions);

@@ -527,8 +527,18 @@ bool dra_and_buchi(const std::vector<const dra_t*>& parts, ltl_limits_t& limits,
     // states it waits for (k: all seen, the accepting phase).
     std::map<std::vector<int>, int> ids;
     std::vector<std::vector<int>> tuples;
+    // A part whose states all have the same successors (G F a: the state
+    // only records the last letter) forgets its state once the phase has
+    // seen it; otherwise the tuples would count the distinct letters.
+    std::vector<char> memoryless(k, 1);
+    for (std::size_t j = 0; j < k; ++j) {
+        const dra_t& a = *parts[j];
+        for (int s = 1; s < a.state_count && memoryless[j]; ++s)
+            memoryless[j] = std::equal(a.delta.begin() + static_cast<std::ptrdiff_t>(s) * letters,
+                                       a.delta.begin() + static_cast<std::ptrdiff_t>(s + 1) * letters, a.delta.begin());
+    }
     std::vector<int> start;
-    for (const dra_t* a : parts) start.push_back(a->start);
+    for (std::size_t j = 0; j < k; ++j) start.push_back(memoryless[j] ? 0 : parts[j]->start);
     start.push_back(0);
     tuples.push_back(start);
     ids.emplace(start, 0);
@@ -542,6 +552,8 @@ bool dra_and_buchi(const std::vector<const dra_t*>& parts, ltl_limits_t& limits,
             if (phase == k) phase = 0;
             while (phase < k && parts[phase]->pairs[0].inf[static_cast<std::size_t>(next[phase])]) ++phase;
             next[k] = static_cast<int>(phase);
+            for (std::size_t j = 0; j < k; ++j)
+                if (memoryless[j]) next[j] = 0;
             auto found = ids.emplace(next, static_cast<int>(tuples.size()));
             if (found.second) {
                 if (limits.too_many(tuples.size() + 1, static_cast<std::uint64_t>(letters))) return false;

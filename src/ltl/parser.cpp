@@ -1,5 +1,6 @@
 #include "ltl/parser.hpp"
 
+#include <algorithm>
 #include <cctype>
 #include <vector>
 
@@ -133,14 +134,22 @@ private:
     bool parse_implication(int& result) {
         std::vector<int> operands;
         std::vector<std::string> ops;
+        std::vector<std::size_t> firsts;  // each operand's first conjunction
         int f;
+        firsts.push_back(conjunction_count());
         if (!parse_xor(f)) return false;
         operands.push_back(f);
         while (is_op("->") || is_op("<->")) {
             ops.push_back(current.text);
             advance();
+            firsts.push_back(conjunction_count());
             if (!parse_xor(f)) return false;
             operands.push_back(f);
+        }
+        firsts.push_back(conjunction_count());
+        for (std::size_t i = 0; i < ops.size(); ++i) {
+            if (ops[i] == "->") negate_conjunctions(firsts[i], firsts[i + 1]);
+            else both_polarities(firsts[i], firsts.back());  // '<->' folds from the right
         }
         const std::size_t column = current.column;
         result = operands.back();
@@ -158,6 +167,7 @@ private:
     }
 
     bool parse_xor(int& result) {
+        const std::size_t first = conjunction_count();
         if (!parse_or(result)) return false;
         while (is_op("xor")) {
             advance();
@@ -166,6 +176,7 @@ private:
             result = pool.make_or(pool.make_and(result, pool.make_not(right)),
                                   pool.make_and(pool.make_not(result), right));
             if (!bounded(result, current.column)) return false;
+            both_polarities(first, conjunction_count());
         }
         return true;
     }
@@ -230,7 +241,9 @@ private:
             prefix.push_back(current.text[0]);
             advance();
         }
+        const std::size_t first = conjunction_count();
         if (!parse_atom(result)) return false;
+        if (std::count(prefix.begin(), prefix.end(), '!') % 2) negate_conjunctions(first, conjunction_count());
         for (std::size_t i = prefix.size(); i-- > 0;) {
             switch (prefix[i]) {
             case '!': result = pool.make_not(result); break;
@@ -265,6 +278,23 @@ private:
             return true;
         }
         return expected("a proposition, true, false, '(' or one of ! X F G");
+    }
+
+    std::size_t conjunction_count() const { return conjunctions ? conjunctions->size() : 0; }
+
+    // The conjunctions listed in [first, end) now stand under one more negation.
+    void negate_conjunctions(std::size_t first, std::size_t end) {
+        for (std::size_t i = first; i < end; ++i) {
+            ltl_conjunction_t& c = (*conjunctions)[i];
+            std::swap(c.positive, c.negative);
+        }
+    }
+
+    void both_polarities(std::size_t first, std::size_t end) {
+        for (std::size_t i = first; i < end; ++i) {
+            ltl_conjunction_t& c = (*conjunctions)[i];
+            c.positive = c.negative = true;
+        }
     }
 
     const std::string& text;

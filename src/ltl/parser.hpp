@@ -18,11 +18,14 @@ constexpr int ltl_max_depth = 1000;
 
 // On success stores the formula (simplified, negation normal form) in result.
 // On failure returns false with error "column N: expected ..., found ...".
-// When conjunctions is given, every '&' of the text is listed with its column
-// and its two operands.
+// When conjunctions is given, every '&' of the text is listed with its column,
+// its two operands and whether it stands under no negation (positive) and/or
+// under one (negative, as the left side of '->', or either way in '<->' and
+// xor): only a positive '&' stays a conjunction in negation normal form.
 struct ltl_conjunction_t {
     std::size_t column;
     int left, right;
+    bool positive = true, negative = false;
 };
 bool parse_ltl(const std::string& text, ltl_pool_t& pool, int& result, std::string& error,
                std::vector<ltl_conjunction_t>* conjunctions = nullptr);

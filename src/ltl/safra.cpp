@@ -21,7 +21,8 @@ struct ba_edge_t {
 // (generalised state, level), and level k (all sets seen) is accepting.
 class buchi_t {
 public:
-    buchi_t(vwaa_t& vwaa, const std::vector<int>& untils) : vwaa(vwaa), untils(untils) {}
+    buchi_t(vwaa_t& vwaa, const std::vector<int>& untils, bool restart)
+        : vwaa(vwaa), untils(untils), restart(restart) {}
 
     int state(const state_set_t& g, std::size_t level) {
         const int gid = generalised_id(g);
@@ -41,17 +42,37 @@ public:
     const std::vector<ba_edge_t>& edges(int b) {
         if (edges_done[static_cast<std::size_t>(b)]) return edges_of[static_cast<std::size_t>(b)];
         const auto [gid, level] = states[static_cast<std::size_t>(b)];
-        const std::vector<generalised_edge_t> gedges = generalised_edges(gid);
+        const std::vector<generalised_edge_t>& gedges = edges_of_generalised[static_cast<std::size_t>(gid)];
         std::vector<ba_edge_t> result;
         for (const generalised_edge_t& e : gedges) {
             std::size_t next = level == untils.size() ? 0 : level;
-            while (next < untils.size() && (e.marks >> next & 1)) ++next;
+            // A run ends in one component, so the count of sets seen may
+            // start afresh on entering one: fewer copies of each state.
+            if (restart && component[static_cast<std::size_t>(gid)] != component[static_cast<std::size_t>(e.target)])
+                next = 0;
+            else
+                while (next < untils.size() && (e.marks >> next & 1)) ++next;
             result.push_back({e.cube, 0});
             const int target = state(gsets[static_cast<std::size_t>(e.target)], next);
             result.back().target = target;
         }
         edges_done[static_cast<std::size_t>(b)] = 1;
         return edges_of[static_cast<std::size_t>(b)] = std::move(result);
+    }
+
+    // Builds the generalised automaton reachable from starts and its
+    // components; returns false when it exceeds the limit.
+    bool explore(const std::vector<state_set_t>& starts, ltl_limits_t& limits) {
+        for (const state_set_t& g : starts) generalised_id(g);
+        for (std::size_t g = 0; g < gsets.size(); ++g) {
+            if (limits.too_many(gsets.size(), 1)) return false;
+            edges_of_generalised.push_back(generalised_edges(static_cast<int>(g)));
+        }
+        std::vector<std::vector<int>> successors(gsets.size());
+        for (std::size_t g = 0; g < gsets.size(); ++g)
+            for (const generalised_edge_t& e : edges_of_generalised[g]) successors[g].push_back(e.target);
+        component = strongly_connected_components(successors).component;
+        return true;
     }
 
     // Builds every state reachable from starts, then drops the states from
@@ -207,8 +228,11 @@ private:
 
     vwaa_t& vwaa;
     const std::vector<int>& untils;
+    const bool restart;  // the count restarts on entering a component
     std::map<state_set_t, int> gids;
     std::vector<state_set_t> gsets;
+    std::vector<std::vector<generalised_edge_t>> edges_of_generalised;
+    std::vector<int> component;  // of each generalised state
     std::map<std::pair<int, std::size_t>, int> ids;
     std::vector<std::pair<int, std::size_t>> states;
     std::vector<std::vector<ba_edge_t>> edges_of;
@@ -410,17 +434,20 @@ std::vector<int> until_subformulas(const ltl_pool_t& pool, int f) {
 
 }  // namespace
 
-bool safra_dra(vwaa_t& vwaa, int f, const alphabet_t& alphabet, ltl_limits_t& limits, dra_t& out, std::string& error) {
+bool safra_dra(vwaa_t& vwaa, int f, const alphabet_t& alphabet, ltl_limits_t& limits, dra_t& out, std::string& error,
+               bool restart) {
     const std::vector<int> untils = until_subformulas(vwaa.formulas(), f);
     if (untils.size() > max_until_states) {
         error = "the formula has more than " + std::to_string(max_until_states) + " until subformulas";
         return false;
     }
-    buchi_t buchi(vwaa, untils);
+    buchi_t buchi(vwaa, untils, restart);
 
     safra_tree_t start;
     std::vector<int> initial;
-    for (const state_set_t& g : vwaa.initial(f)) initial.push_back(buchi.state(g, 0));
+    const std::vector<state_set_t> initial_sets = vwaa.initial(f);
+    if (!buchi.explore(initial_sets, limits)) return false;
+    for (const state_set_t& g : initial_sets) initial.push_back(buchi.state(g, 0));
     if (!buchi.prune(initial, limits)) return false;
     buchi.merge_bisimilar(initial, alphabet);
     safra_builder_t builder(buchi, buchi.state_count(), alphabet);

@@ -13,5 +13,9 @@
 #include "ltl/vwaa.hpp"
 
 // False with error set when the formula has more until subformulas than the
-// acceptance masks hold, or with limits.exceeded set.
-bool safra_dra(vwaa_t& vwaa, int f, const alphabet_t& alphabet, ltl_limits_t& limits, dra_t& out, std::string& error);
+// acceptance masks hold, or with limits.exceeded set. With restart, the
+// degeneralisation counter starts afresh on entering a component of the
+// generalised automaton; which of the two gives fewer trees depends on the
+// formula.
+bool safra_dra(vwaa_t& vwaa, int f, const alphabet_t& alphabet, ltl_limits_t& limits, dra_t& out, std::string& error,
+               bool restart);

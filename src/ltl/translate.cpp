@@ -1,5 +1,6 @@
 #include "ltl/translate.hpp"
 
+#include <algorithm>
 #include <unordered_map>
 #include <utility>
 #include <vector>
@@ -43,13 +44,28 @@ private:
         }
         const ltl_op_t op = pool.op(f);
         const bool boolean = op == ltl_op_t::and_op || op == ltl_op_t::or_op;
+        if (op == ltl_op_t::and_op && smaller_counted_conjunction(f, out, false)) {
+            // Many recurrences: the direct construction tracks sets of pending
+            // obligations (2^k states for G F a1 & ... & G F ak), so it is
+            // tried only within a bound set by the counted product.
+            dra_t candidate;
+            const char* counted = construction;
+            const int saved = limits.max_states;
+            limits.max_states = std::min(saved, direct_bound(out.state_count));
+            const bool have_direct = direct(f, candidate);
+            limits.max_states = saved;
+            limits.exceeded = limits.table_exceeded = false;
+            if (have_direct && candidate.state_count < out.state_count) out = std::move(candidate);
+            else construction = counted;
+            // No binary product here: it would translate every nested
+            // sub-conjunction, each with its own counted product.
+            return true;
+        }
         if (direct(f, out)) {
             if (boolean) smaller_product(f, out);
-            if (op == ltl_op_t::and_op) smaller_counted_conjunction(f, out, true);
             return true;
         }
         if (limits.exceeded) return false;
-        if (op == ltl_op_t::and_op && smaller_counted_conjunction(f, out, false)) return true;
         if (boolean) {
             dra_t left, right;
             if (!translate(pool.node(f).left, left) || !translate(pool.node(f).right, right)) return false;
@@ -70,8 +86,37 @@ private:
                 }
             }
         }
-        if (!safra_dra(vwaa, f, alphabet, limits, out, error)) return false;
-        reduce_dra(out);
+        return safra(f, out);
+    }
+
+    // Safra's construction both with and without restarting the count in
+    // each component, the smaller result. The second attempt is bounded by
+    // the first's size, generously: reduction often shrinks Safra's
+    // automata by more than a factor of 8.
+    bool safra(int f, dra_t& out) {
+        const bool first = safra_dra(vwaa, f, alphabet, limits, out, error, true);
+        if (!first && !limits.exceeded) return false;
+        if (first) reduce_dra(out);
+        const bool exceeded = limits.exceeded, table_exceeded = limits.table_exceeded;
+        limits.exceeded = limits.table_exceeded = false;
+        const int saved = limits.max_states;
+        if (first) limits.max_states = std::min(saved, std::max(4096, 32 * out.state_count));
+        dra_t other;
+        std::string ignored;
+        const bool second = safra_dra(vwaa, f, alphabet, limits, other, ignored, false);
+        limits.max_states = saved;
+        if (second) {
+            reduce_dra(other);
+            if (!first || other.state_count < out.state_count) out = std::move(other);
+            limits.exceeded = limits.table_exceeded = false;
+            error.clear();
+        } else if (first) {
+            limits.exceeded = limits.table_exceeded = false;
+        } else {
+            limits.exceeded = exceeded;
+            limits.table_exceeded = table_exceeded;
+        }
+        if (!first && !second) return false;
         construction = "Safra";
         return true;
     }
@@ -103,6 +148,11 @@ private:
         }
         construction = chosen;
     }
+
+    // The states a direct construction may explore before it is given up
+    // for a product of known size: its unreduced automaton is often a few
+    // times larger than the reduced one.
+    static int direct_bound(int product_states) { return std::max(256, 8 * product_states); }
 
     std::vector<int> conjuncts_of(int f) const {
         std::vector<int> conjuncts, stack{f};

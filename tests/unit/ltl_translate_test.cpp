@@ -50,6 +50,13 @@ TEST(LtlTranslate, KeepsCommonPropertiesSmall) {
         {"G (a -> (b U (c U (d U e))))", 2, 1, true},
         {"G F (press & walk)", 1, 0, true},
         {"F G a & F G b", 1, 0, true},
+        // The counted product, not 2^17 sets of pending recurrences.
+        {"G F p0 & G F p1 & G F p2 & G F p3 & G F p4 & G F p5 & G F p6 & G F p7 & G F p8 & "
+         "G F p9 & G F p10 & G F p11 & G F p12 & G F p13 & G F p14 & G F p15 & G F p16",
+         18, 1, true},
+        // Safra's construction with the count restarted in each component.
+        {"((F (c | ! (F d)) M (c xor b)) M (G (F a) xor (X d R d)))", 108, 3},
+        {"((F (c | ! (F d)) M (c xor b)) M (G (F a) xor (X d R d)))", 36, 3, true},
     };
     for (const size_case_t& c : cases) {
         ltl_pool_t pool;
@@ -99,7 +106,8 @@ struct conjunction_case_t {
 };
 
 // Conjunctions that need two different propositions in the same step, and
-// look-alikes that do not (another step, a negation, a shared proposition).
+// look-alikes that do not (another step, a negation, a shared proposition,
+// a conjunction under negation).
 TEST(LtlActionSteps, FindsConjunctionsThatNeverHold) {
     const conjunction_case_t cases[] = {
         {"G F (press & walk)", {12}},
@@ -112,6 +120,12 @@ TEST(LtlActionSteps, FindsConjunctionsThatNeverHold) {
         {"F a & F b", {}},
         {"a & (b R c)", {3}},
         {"a & (a U b)", {}},
+        {"G !(p & q)", {}},
+        {"!!(a & b)", {6}},
+        {"(a & b) -> (c & d)", {15}},
+        {"(a & b) <-> c", {4}},
+        {"(a & b) xor c", {4}},
+        {"!((a & b) -> c)", {6}},
     };
     for (const conjunction_case_t& c : cases) {
         ltl_pool_t pool;
