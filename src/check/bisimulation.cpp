@@ -3,37 +3,36 @@
 #include <algorithm>
 #include <unordered_map>
 
+#include "support/row_numbering.hpp"
+
 std::vector<int> bisimulation_classes(const lts_t& lts) {
     const int n = lts.state_count();
     std::vector<int> block(n, 0);
-    int block_count = n > 0 ? 1 : 0;
-    std::vector<std::vector<int>> signature(n);
-    std::vector<int> order(n);
+    std::size_t block_count = n > 0 ? 1 : 0;
+    std::vector<int> flat;
+    std::vector<std::size_t> begin;
+    std::vector<std::pair<int, int>> moves;
     for (;;) {
+        // A state's signature: its block, then its distinct (action, target
+        // block) moves in ascending order.
+        flat.clear();
+        begin.assign(1, 0);
         for (int s = 0; s < n; ++s) {
-            std::vector<int>& sig = signature[s];
-            sig.clear();
-            std::vector<std::pair<int, int>> moves;
+            moves.clear();
             for (int e = lts.edge_begin(s); e < lts.edge_end(s); ++e) {
                 moves.push_back({lts.edges[e].action, block[lts.edges[e].target]});
             }
             std::sort(moves.begin(), moves.end());
             moves.erase(std::unique(moves.begin(), moves.end()), moves.end());
-            sig.push_back(block[s]);
+            flat.push_back(block[s]);
             for (const auto& m : moves) {
-                sig.push_back(m.first);
-                sig.push_back(m.second);
+                flat.push_back(m.first);
+                flat.push_back(m.second);
             }
+            begin.push_back(flat.size());
         }
-        for (int s = 0; s < n; ++s) order[s] = s;
-        std::sort(order.begin(), order.end(), [&](int x, int y) { return signature[x] < signature[y]; });
-        std::vector<int> next(n);
-        int count = 0;
-        for (int i = 0; i < n; ++i) {
-            if (i == 0 || signature[order[i]] != signature[order[i - 1]]) ++count;
-            next[order[i]] = count - 1;
-        }
-        block.swap(next);
+        std::size_t count = 0;
+        block = number_rows(flat, begin, count);
         // Signatures include the old block, so blocks only split; an equal
         // count means the partition is stable.
         if (count == block_count) return block;

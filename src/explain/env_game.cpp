@@ -3,6 +3,7 @@
 #include <deque>
 
 #include "product/product.hpp"
+#include "support/row_layout.hpp"
 
 bool edges_follow_must(const ra_product_t& product) {
     for (int v = 0; v < product.state_count; ++v) {
@@ -30,14 +31,15 @@ env_game_t game_of(const ra_product_t& product) {
         }
         game.edge_begin[static_cast<size_t>(v) + 1] = static_cast<int>(game.target.size());
     }
-    game.pred_begin.assign(static_cast<size_t>(n) + 1, 0);
-    for (int t : game.target) ++game.pred_begin[static_cast<size_t>(t) + 1];
-    for (int v = 0; v < n; ++v) game.pred_begin[static_cast<size_t>(v) + 1] += game.pred_begin[static_cast<size_t>(v)];
+    row_layout_t<int> by_target;
+    by_target.reset(static_cast<size_t>(n));
+    for (int t : game.target) by_target.count(static_cast<size_t>(t));
+    by_target.close();
     game.pred_edge.resize(game.target.size());
-    std::vector<int> fill(game.pred_begin.begin(), game.pred_begin.end() - 1);
     for (size_t e = 0; e < game.target.size(); ++e) {
-        game.pred_edge[static_cast<size_t>(fill[static_cast<size_t>(game.target[e])]++)] = static_cast<int>(e);
+        game.pred_edge[static_cast<size_t>(by_target.place(static_cast<size_t>(game.target[e])))] = static_cast<int>(e);
     }
+    game.pred_begin = by_target.take_begin();
     for (size_t i = 0; i < product.good.size(); ++i) {
         game.good.emplace_back(static_cast<size_t>(n));
         game.bad.emplace_back(static_cast<size_t>(n));

@@ -11,6 +11,8 @@
 #include "explain/env_strategy.hpp"
 #include "product/product.hpp"
 #include "support/dot_text.hpp"
+#include "support/hash.hpp"
+#include "support/row_numbering.hpp"
 
 namespace {
 
@@ -22,9 +24,9 @@ struct raw_state_t {
 
 struct vector_hash_t {
     size_t operator()(const std::vector<int>& v) const {
-        uint64_t h = 0x9e3779b97f4a7c15ull ^ v.size();
-        for (int x : v) h = (h ^ static_cast<uint32_t>(x)) * 0x100000001b3ull;
-        return static_cast<size_t>(h ^ (h >> 29));
+        uint64_t h = golden_ratio_64 ^ v.size();
+        for (int x : v) h = mix64(h ^ static_cast<uint32_t>(x));
+        return static_cast<size_t>(h);
     }
 };
 
@@ -68,30 +70,6 @@ std::vector<raw_state_t> explore(const env_game_t& game, const env_strategy_t& s
         states[s].next = std::move(next);
     }
     return states;
-}
-
-// Numbers the states by their signature (a row of flat, from begin[s] to
-// begin[s + 1]): equal rows get equal numbers. Sorting keeps the rows in one
-// array instead of one allocated key per state.
-std::vector<int> number_rows(const std::vector<int>& flat, const std::vector<size_t>& begin, size_t& count) {
-    const size_t n = begin.size() - 1;
-    std::vector<int> order(n);
-    for (size_t s = 0; s < n; ++s) order[s] = static_cast<int>(s);
-    auto row_less = [&](int a, int b) {
-        return std::lexicographical_compare(flat.begin() + static_cast<long>(begin[static_cast<size_t>(a)]),
-                                            flat.begin() + static_cast<long>(begin[static_cast<size_t>(a) + 1]),
-                                            flat.begin() + static_cast<long>(begin[static_cast<size_t>(b)]),
-                                            flat.begin() + static_cast<long>(begin[static_cast<size_t>(b) + 1]));
-    };
-    std::sort(order.begin(), order.end(), row_less);
-    std::vector<int> id(n);
-    count = 0;
-    for (size_t i = 0; i < n; ++i) {
-        if (i > 0 && row_less(order[i - 1], order[i])) ++count;
-        id[static_cast<size_t>(order[i])] = static_cast<int>(count);
-    }
-    if (n > 0) ++count;
-    return id;
 }
 
 // Coarsest partition that keeps (node's process, automaton state,
